@@ -1,0 +1,34 @@
+// Command-line options of the console finder.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vudo::cli {
+
+struct Options {
+  std::string directory;
+  std::string pattern;   // empty: every file
+  std::string contains;  // empty: no content condition
+  bool help = false;
+  bool version = false;
+};
+
+// Parses argv[1..]. On a bad command line returns false with a message in `error`.
+bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
+
+inline constexpr const char* kUsage =
+    "Usage: vudo-find [--contains TEXT] DIRECTORY [PATTERN]\n"
+    "\n"
+    "Lists every file below DIRECTORY whose name fits PATTERN ('*' any run of\n"
+    "characters, '?' one character; letter case ignored), one full path per line.\n"
+    "Without PATTERN every file is listed.\n"
+    "\n"
+    "  -c, --contains TEXT  list only files that contain TEXT (letter case ignored)\n"
+    "  -h, --help           show this help\n"
+    "      --version        show the version\n"
+    "\n"
+    "Exit status: 0 when something was found, 1 when nothing was, 2 on an error,\n"
+    "130 when interrupted (what was found so far is printed).\n";
+
+}  // namespace vudo::cli

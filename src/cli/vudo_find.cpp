@@ -1,0 +1,60 @@
+// vudo-find: the search engine without a window. Prints the full path of every
+// hit, one per line, in the order found.
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/options.h"
+#include "cli/printing_controls.h"
+#include "platform/directory.h"
+#include "search/search_control.h"
+#include "search/search_state.h"
+#include "search/walker.h"
+#include "ui/control_layer.h"
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+// Ctrl+C stops the search the way the Stop button does; the rows found so far
+// are still printed.
+extern "C" void OnInterrupt(int) {
+  interrupted = 1;
+  vudo::StopRequested = 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace vudo;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  cli::Options options;
+  std::string error;
+  if (!cli::ParseOptions(args, options, error)) {
+    std::fprintf(stderr, "vudo-find: %s\nTry 'vudo-find --help'.\n", error.c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(cli::kUsage, stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("vudo-find %s\n", VUDO_VERSION);
+    return 0;
+  }
+  if (!platform::DirectoryReadable(WalkStartPath(options.directory))) {
+    std::fprintf(stderr, "vudo-find: cannot read directory '%s'\n", options.directory.c_str());
+    return 2;
+  }
+
+  std::signal(SIGINT, OnInterrupt);
+  ControlSetText(kStartDirectoryCombo, options.directory);
+  ControlSetText(kPatternField, options.pattern);
+  ControlSetText(kContainsField, options.contains);
+  ControlSetText(kStartStopButton, "Start");
+  ToggleSearch();
+  cli::FlushRows();
+  if (interrupted) return 130;
+  return cli::RowsPrinted() > 0 ? 0 : 1;
+}

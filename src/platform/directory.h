@@ -1,0 +1,56 @@
+// Directory enumeration: the one place that knows how the platform lists a
+// directory. An entry is a file, a directory to descend into, or something the
+// search passes over.
+//
+// Directory links are never descended into and never listed (symbolic links
+// and junctions to directories), so a link loop cannot make a walk endless or
+// list a file twice. A link to a file is a file. On POSIX, entries that are not
+// regular files (FIFOs, sockets, devices, dangling links) are passed over: they
+// have no content to search and opening a FIFO would block.
+#pragma once
+
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#endif
+
+namespace vudo::platform {
+
+enum class EntryKind { kFile, kDirectory, kOther };
+
+struct DirectoryEntry {
+  const char* name = nullptr;  // valid until the next call to Next()
+  EntryKind kind = EntryKind::kOther;
+};
+
+class DirectoryReader {
+ public:
+  DirectoryReader() = default;
+  ~DirectoryReader();
+  DirectoryReader(const DirectoryReader&) = delete;
+  DirectoryReader& operator=(const DirectoryReader&) = delete;
+
+  // `directory` ends in a separator. False when the platform refuses to
+  // enumerate it (missing, access denied, path too long, ...).
+  bool Open(const std::string& directory);
+  // False at the end of the directory. "." and ".." are returned like any
+  // other entry; skipping them is the caller's rule.
+  bool Next(DirectoryEntry& entry);
+
+ private:
+#ifdef _WIN32
+  HANDLE find_ = INVALID_HANDLE_VALUE;
+  WIN32_FIND_DATAA data_{};
+  bool pending_ = false;  // data_ holds an entry not yet returned
+#else
+  DIR* dir_ = nullptr;
+#endif
+};
+
+// True when `directory` exists and can be enumerated.
+bool DirectoryReadable(const std::string& directory);
+
+}  // namespace vudo::platform

@@ -1,0 +1,63 @@
+#include "platform/directory.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace vudo::platform {
+namespace {
+
+EntryKind KindOfMode(mode_t mode) {
+  if (S_ISREG(mode)) return EntryKind::kFile;
+  if (S_ISDIR(mode)) return EntryKind::kDirectory;
+  return EntryKind::kOther;
+}
+
+// A symbolic link counts as what it points to when that is a regular file;
+// links to directories, dangling links and links to anything else are passed
+// over.
+EntryKind KindOfLink(int dir_fd, const char* name) {
+  struct stat st;
+  if (fstatat(dir_fd, name, &st, 0) != 0) return EntryKind::kOther;
+  return S_ISREG(st.st_mode) ? EntryKind::kFile : EntryKind::kOther;
+}
+
+EntryKind KindOfUnknown(int dir_fd, const char* name) {
+  struct stat st;
+  if (fstatat(dir_fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return EntryKind::kOther;
+  if (S_ISLNK(st.st_mode)) return KindOfLink(dir_fd, name);
+  return KindOfMode(st.st_mode);
+}
+
+}  // namespace
+
+DirectoryReader::~DirectoryReader() {
+  if (dir_) closedir(dir_);
+}
+
+bool DirectoryReader::Open(const std::string& directory) {
+  if (dir_) closedir(dir_);
+  dir_ = opendir(directory.c_str());
+  return dir_ != nullptr;
+}
+
+bool DirectoryReader::Next(DirectoryEntry& entry) {
+  if (!dir_) return false;
+  const dirent* d = readdir(dir_);
+  if (!d) return false;
+  entry.name = d->d_name;
+  switch (d->d_type) {
+    case DT_REG: entry.kind = EntryKind::kFile; break;
+    case DT_DIR: entry.kind = EntryKind::kDirectory; break;
+    case DT_LNK: entry.kind = KindOfLink(dirfd(dir_), d->d_name); break;
+    case DT_UNKNOWN: entry.kind = KindOfUnknown(dirfd(dir_), d->d_name); break;
+    default: entry.kind = EntryKind::kOther; break;
+  }
+  return true;
+}
+
+bool DirectoryReadable(const std::string& directory) {
+  DirectoryReader reader;
+  return reader.Open(directory);
+}
+
+}  // namespace vudo::platform

@@ -1,0 +1,40 @@
+// Reading files for the content scan.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace vudo::platform {
+
+// A file opened for reading only, shared with readers, writers and deleters, so
+// that a file another program is writing (a log, say) can still be searched.
+class FileReader {
+ public:
+  FileReader() = default;
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+
+  // False when the file cannot be opened, or is not a regular file.
+  bool Open(const std::string& path);
+  // The size when the file was opened, 64-bit.
+  std::int64_t Size() const { return size_; }
+  // Reads up to `count` bytes at `offset`. Returns the number delivered, 0 at
+  // the end of the file, -1 on a read error.
+  std::int64_t ReadAt(std::int64_t offset, char* buffer, std::size_t count);
+
+ private:
+#ifdef _WIN32
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+#else
+  int fd_ = -1;
+#endif
+  std::int64_t size_ = 0;
+};
+
+}  // namespace vudo::platform

@@ -1,0 +1,42 @@
+#include "platform/file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace vudo::platform {
+
+FileReader::~FileReader() {
+  if (fd_ >= 0) close(fd_);
+}
+
+bool FileReader::Open(const std::string& path) {
+  if (fd_ >= 0) close(fd_);
+  // O_NONBLOCK: should a FIFO have taken the file's place since the directory
+  // was listed, opening it must not wait for a writer.
+  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd_ < 0) return false;
+  struct stat st;
+  if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd_);
+    fd_ = -1;
+    return false;
+  }
+  size_ = st.st_size;
+#ifdef POSIX_FADV_SEQUENTIAL
+  posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+  return true;
+}
+
+std::int64_t FileReader::ReadAt(std::int64_t offset, char* buffer, std::size_t count) {
+  for (;;) {
+    const ssize_t n = pread(fd_, buffer, count, static_cast<off_t>(offset));
+    if (n >= 0) return n;
+    if (errno != EINTR) return -1;
+  }
+}
+
+}  // namespace vudo::platform

@@ -1,0 +1,92 @@
+#include "search/matcher.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <utility>
+
+namespace vudo {
+namespace {
+
+// A pattern prepared for matching: runs of stars collapsed into one, and the
+// fixed parts before the first and after the last star measured, since a name
+// must begin and end with them. Most patterns ("*.txt") are rejected by the
+// end check alone.
+struct CompiledPattern {
+  std::string text;
+  bool has_star = false;
+  std::size_t fixed_bytes = 0;  // bytes that are not stars: the shortest name
+  std::size_t head = 0;         // bytes before the first star
+  std::size_t tail = 0;         // bytes after the last star
+};
+
+std::string LastPattern;
+CompiledPattern Compiled;
+
+void Compile(std::string_view pattern) {
+  LastPattern.assign(pattern.data(), pattern.size());
+  CompiledPattern c;
+  c.text.reserve(pattern.size());
+  for (char b : pattern) {
+    if (b == '*' && !c.text.empty() && c.text.back() == '*') continue;
+    c.text += b;
+  }
+  const std::size_t first = c.text.find('*');
+  c.has_star = first != std::string::npos;
+  c.fixed_bytes = c.text.size() - static_cast<std::size_t>(std::count(c.text.begin(), c.text.end(), '*'));
+  c.head = c.has_star ? first : c.text.size();
+  c.tail = c.has_star ? c.text.size() - c.text.rfind('*') - 1 : c.text.size();
+  Compiled = std::move(c);
+}
+
+bool Fits(char p, char n) { return p == n || p == '?'; }
+
+bool FitsRun(const char* pattern, const char* name, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i)
+    if (!Fits(pattern[i], name[i])) return false;
+  return true;
+}
+
+// The classic iterative algorithm: on a mismatch, go back to the most recent
+// star and let it take one byte more. O(name length x pattern length) at
+// worst, no recursion.
+bool MatchStars(std::string_view pat, std::string_view name) {
+  std::size_t p = 0, n = 0;
+  std::size_t star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pat.size() && pat[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (p < pat.size() && Fits(pat[p], name[n])) {
+      ++p;
+      ++n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pat.size() && pat[p] == '*') ++p;
+  return p == pat.size();
+}
+
+}  // namespace
+
+int MatchName(std::string_view name, std::string_view pattern) {
+  if (name.empty()) return 0;
+  if (pattern.empty()) return 1;
+  if (pattern != LastPattern) Compile(pattern);
+  const CompiledPattern& c = Compiled;
+  if (!c.has_star) return name.size() == c.text.size() && FitsRun(c.text.data(), name.data(), name.size());
+  if (name.size() < c.fixed_bytes) return 0;
+  if (!FitsRun(c.text.data(), name.data(), c.head)) return 0;
+  if (!FitsRun(c.text.data() + c.text.size() - c.tail, name.data() + name.size() - c.tail, c.tail)) return 0;
+  // With both ends anchored, only what lies between the first and the last
+  // star is left to place; that part of the pattern begins and ends with a star.
+  const std::string_view middle_pattern(c.text.data() + c.head, c.text.size() - c.head - c.tail);
+  const std::string_view middle_name(name.data() + c.head, name.size() - c.head - c.tail);
+  return MatchStars(middle_pattern, middle_name) ? 1 : 0;
+}
+
+}  // namespace vudo

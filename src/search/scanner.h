@@ -1,0 +1,26 @@
+// Content scanner: does a file contain a text, ignoring letter case?
+//
+// The file is read in blocks of 32000 bytes; the last (text length - 1) bytes
+// of each block are carried in front of the next, so a text across a block
+// border is found and memory stays a few blocks whatever the file size. NUL
+// bytes read as spaces, so binary files are searched like text. Sizes and
+// positions are 64-bit. StopRequested is read after every block.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vudo {
+
+inline constexpr std::size_t kScanBlockSize = 32000;
+
+// 1 when the file at `path` contains `text` (lower-cased by the caller), else
+// 0, also when the file cannot be opened.
+int FileContainsText(const std::string& path, std::string_view text);
+
+// The same with another block size, so that tests and fuzzers reach block
+// borders with small files.
+int FileContainsTextInBlocks(const std::string& path, std::string_view text, std::size_t block_size);
+
+}  // namespace vudo

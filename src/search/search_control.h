@@ -1,0 +1,17 @@
+// Search run control: the one operation behind the Start/Stop button.
+#pragma once
+
+namespace vudo {
+
+// When the button (control 7) reads "Start", runs a whole search: takes the
+// start directory, pattern and Contains text from controls 1, 4 and 6, puts a
+// new start directory at the top of control 1's recent list, labels the button
+// "Stop", clears the result list and walks the tree; the button reads "Start"
+// again when the walk returns. Any other label makes the call a stop request:
+// StopRequested is set and the button reads "Start" at once.
+//
+// A search runs inside this call and processes window events as it goes, so
+// this is entered again from inside a running search: that is how Stop works.
+void ToggleSearch();
+
+}  // namespace vudo

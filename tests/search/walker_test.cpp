@@ -1,0 +1,192 @@
+#include "search/walker.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/path.h"
+#include "search/search_state.h"
+#include "support/memory_controls.h"
+#include "support/temp_tree.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace vudo {
+namespace {
+
+using testing_tree::TempTree;
+constexpr char kSep = platform::kSeparator;
+
+class WalkerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing_controls::Reset();
+    StopRequested = 0;
+    ContainsText.clear();
+    NamePattern.clear();
+  }
+
+  // Walks `directory` with the given pattern and Contains text; the rows, sorted.
+  std::vector<std::string> Walk(const std::string& directory, const std::string& pattern,
+                                const std::string& contains = "") {
+    testing_controls::Rows().clear();
+    NamePattern = pattern;
+    ContainsText = contains;
+    WalkDirectory(directory);
+    auto rows = testing_controls::Rows();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  }
+
+  std::string Row(const std::string& name, const std::string& relative_directory) {
+    std::string dir = tree_.Root() + kSep;
+    for (char c : relative_directory) dir += c == '/' ? kSep : c;
+    return name + "\n" + dir;
+  }
+
+  TempTree tree_;
+};
+
+TEST_F(WalkerTest, TrailingSeparatorOrNotGivesTheSameRows) {
+  tree_.Write("Notes.TXT", "n");
+  tree_.Write("Old/Notes.txt", "o");
+  tree_.Write("Old/readme.md", "r");
+  const std::vector<std::string> expected = {Row("Notes.TXT", ""), Row("Notes.txt", "Old/")};
+  EXPECT_EQ(Walk(tree_.Root(), "*.txt"), expected);
+  EXPECT_EQ(Walk(tree_.Root() + kSep, "*.txt"), expected);
+}
+
+TEST_F(WalkerTest, ListsEveryFileOnceAndNeverADirectoryOrDotEntry) {
+  tree_.Write("a.txt", "");
+  tree_.Write("b/c.txt", "");
+  tree_.Write("b/d/e.txt", "");
+  tree_.MakeDir("dir.txt");          // a directory whose name fits
+  tree_.MakeDir("empty/deeper");
+  tree_.Write(".hidden", "");
+  const std::vector<std::string> expected = {Row(".hidden", ""), Row("a.txt", ""), Row("c.txt", "b/"),
+                                             Row("e.txt", "b/d/")};
+  EXPECT_EQ(Walk(tree_.Root(), "*"), expected);
+  EXPECT_EQ(Walk(tree_.Root(), ""), expected);  // no pattern: every file
+  EXPECT_EQ(Walk(tree_.Root(), "*.txt").size(), 3u);
+}
+
+TEST_F(WalkerTest, TheSameNameInTwoDirectoriesGivesTwoRows) {
+  tree_.Write("one/x.log", "");
+  tree_.Write("two/x.log", "");
+  EXPECT_EQ(Walk(tree_.Root(), "x.log"), (std::vector<std::string>{Row("x.log", "one/"), Row("x.log", "two/")}));
+}
+
+TEST_F(WalkerTest, AMissingStartDirectoryGivesNoRows) {
+  EXPECT_TRUE(Walk(tree_.Path("missing"), "*").empty());
+}
+
+TEST_F(WalkerTest, ContentConditionKeepsOnlyFilesHoldingTheText) {
+  tree_.Write("a.txt", "Hello World");
+  tree_.Write("b.txt", "goodbye");
+  tree_.Write("c.md", "hello");
+  EXPECT_EQ(Walk(tree_.Root(), "*.txt", "hello"), (std::vector<std::string>{Row("a.txt", "")}));
+}
+
+TEST_F(WalkerTest, EventsRunAfterEveryEntry) {
+  tree_.Write("a", "");
+  tree_.Write("b", "");
+  tree_.Write("sub/c", "");
+  Walk(tree_.Root(), "*");
+  // a, b, sub, and c inside sub.
+  EXPECT_EQ(testing_controls::PollCount(), 4);
+}
+
+TEST_F(WalkerTest, APathTooLongForThePlatformIsPassedOver) {
+  tree_.Write("shallow.txt", "");
+  // Build a chain of directories whose full path is longer than the platform
+  // accepts, with a file at the bottom.
+#ifdef _WIN32
+  std::wstring deep = L"\\\\?\\";
+  for (char c : tree_.Root()) deep += static_cast<wchar_t>(c);
+  const std::size_t levels = 40;  // 40 x 10 bytes: well beyond 260
+  for (std::size_t i = 0; i < levels; ++i) {
+    deep += L"\\deepdir";
+    deep += static_cast<wchar_t>(L'0' + i % 10);
+    deep += L"x";
+    if (!CreateDirectoryW(deep.c_str(), nullptr)) GTEST_SKIP() << "cannot create long paths here";
+  }
+  HANDLE f = CreateFileW((deep + L"\\deep.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+#else
+  // Relative steps, so that each call stays short while the whole path grows
+  // beyond PATH_MAX.
+  const std::string name(200, 'd');
+  std::string cwd(4096, '\0');
+  ASSERT_NE(getcwd(cwd.data(), cwd.size()), nullptr);
+  ASSERT_EQ(chdir(tree_.Root().c_str()), 0);
+  for (int i = 0; i < 25; ++i) {
+    ASSERT_EQ(mkdir(name.c_str(), 0755), 0);
+    ASSERT_EQ(chdir(name.c_str()), 0);
+  }
+  FILE* f = fopen("deep.txt", "w");
+  ASSERT_NE(f, nullptr);
+  fclose(f);
+  ASSERT_EQ(chdir(cwd.c_str()), 0);
+#endif
+  const auto rows = Walk(tree_.Root(), "*.txt");
+  EXPECT_NE(std::find(rows.begin(), rows.end(), Row("shallow.txt", "")), rows.end());
+  for (const auto& row : rows) EXPECT_EQ(row.find("deep.txt"), std::string::npos) << row;
+}
+
+#ifndef _WIN32
+TEST_F(WalkerTest, LinksToDirectoriesAreNotFollowedAndLinksToFilesAreFiles) {
+  tree_.Write("real/file.txt", "x");
+  ASSERT_EQ(symlink(tree_.Root().c_str(), tree_.Path("real/loop").c_str()), 0);  // a cycle
+  ASSERT_EQ(symlink(tree_.Path("real").c_str(), tree_.Path("alias").c_str()), 0);
+  ASSERT_EQ(symlink(tree_.Path("real/file.txt").c_str(), tree_.Path("link.txt").c_str()), 0);
+  ASSERT_EQ(symlink(tree_.Path("nowhere").c_str(), tree_.Path("dangling.txt").c_str()), 0);
+  EXPECT_EQ(Walk(tree_.Root(), "*"), (std::vector<std::string>{Row("file.txt", "real/"), Row("link.txt", "")}));
+}
+
+TEST_F(WalkerTest, FifosAndOtherSpecialFilesAreNotFiles) {
+  tree_.Write("plain.txt", "x");
+  ASSERT_EQ(mkfifo(tree_.Path("pipe.txt").c_str(), 0644), 0);
+  // With a Contains text a FIFO would block the scan if it were opened.
+  EXPECT_EQ(Walk(tree_.Root(), "*.txt", "x"), (std::vector<std::string>{Row("plain.txt", "")}));
+}
+
+TEST_F(WalkerTest, AnUnreadableDirectoryIsPassedOver) {
+  tree_.Write("open/a.txt", "");
+  tree_.Write("closed/b.txt", "");
+  tree_.Write("z.txt", "");
+  ASSERT_EQ(chmod(tree_.Path("closed").c_str(), 0), 0);
+  // The superuser reads every directory; walk as an ordinary user then.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (chmod(tree_.Root().c_str(), 0755) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+      _exit(3);
+    const auto rows = Walk(tree_.Root(), "*.txt");
+    const bool ok = rows == std::vector<std::string>{Row("a.txt", "open/"), Row("z.txt", "")};
+    _exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 3) GTEST_SKIP() << "cannot switch to an ordinary user here";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the walk listed a file of the unreadable directory or missed others";
+}
+#else
+TEST_F(WalkerTest, LinksToDirectoriesAreNotFollowed) {
+  tree_.Write("real/file.txt", "x");
+  if (!CreateSymbolicLinkA(tree_.Path("real/loop").c_str(), tree_.Root().c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY))
+    GTEST_SKIP() << "directory links cannot be created here (error " << GetLastError() << ")";
+  EXPECT_EQ(Walk(tree_.Root(), "*"), (std::vector<std::string>{Row("file.txt", "real/")}));
+}
+#endif
+
+}  // namespace
+}  // namespace vudo
