@@ -1,0 +1,115 @@
+#include "platform/file_store.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <utility>
+
+namespace vudo::platform {
+namespace {
+
+std::size_t write_budget = SIZE_MAX;
+bool fail_next_replace = false;
+
+struct Handle {
+  HANDLE h = INVALID_HANDLE_VALUE;
+  ~Handle() {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+
+// Whether the target could be written now: not read-only, and no other
+// program holds it open against writers.
+bool TargetWritable(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+  Handle probe;
+  probe.h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  return probe.h != INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+namespace testing {
+void FailWritesAfter(std::size_t bytes) { write_budget = bytes; }
+void FailNextReplace() { fail_next_replace = true; }
+}  // namespace testing
+
+bool ReadWholeFile(const std::string& path, std::string& content, ReadAccess& access) {
+  Handle file;
+  access = ReadAccess::kReadWrite;
+  file.h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file.h == INVALID_HANDLE_VALUE) {
+    access = ReadAccess::kReadOnly;
+    file.h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+  }
+  if (file.h == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.h, &size) || size.QuadPart > 0x7FFFFFFF) return false;
+  try {
+    content.assign(static_cast<std::size_t>(size.QuadPart), '\0');
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  DWORD got = 0;
+  if (!content.empty() && !ReadFile(file.h, content.data(), static_cast<DWORD>(content.size()), &got, nullptr))
+    return false;
+  content.resize(got);
+  return true;
+}
+
+FileReplacement::~FileReplacement() { Abandon(); }
+
+bool FileReplacement::Begin(const std::string& path) {
+  Abandon();
+  if (!TargetWritable(path)) return false;
+  std::string temp = path + "." + std::to_string(GetCurrentProcessId()) + ".new";
+  handle_ = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle_ == INVALID_HANDLE_VALUE) return false;
+  target_ = path;
+  temp_path_ = std::move(temp);
+  failed_ = false;
+  return true;
+}
+
+bool FileReplacement::Write(const char* data, std::size_t size) {
+  if (handle_ == INVALID_HANDLE_VALUE || failed_) return false;
+  while (size > 0) {
+    const DWORD allowed = static_cast<DWORD>(std::min<std::size_t>({size, write_budget, 1u << 30}));
+    DWORD written = 0;
+    if (allowed == 0 || !WriteFile(handle_, data, allowed, &written, nullptr) || written == 0)
+      return !(failed_ = true);
+    if (write_budget != SIZE_MAX) write_budget -= written;
+    data += written;
+    size -= written;
+  }
+  return true;
+}
+
+bool FileReplacement::Commit() {
+  if (handle_ == INVALID_HANDLE_VALUE) return false;
+  // The new content must be on disk before it takes the old one's place.
+  const bool written = !failed_ && FlushFileBuffers(handle_);
+  CloseHandle(handle_);
+  handle_ = INVALID_HANDLE_VALUE;
+  if (!written ||
+      std::exchange(fail_next_replace, false) ||
+      !MoveFileExA(temp_path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    Abandon();
+    return false;
+  }
+  temp_path_.clear();
+  return true;
+}
+
+void FileReplacement::Abandon() {
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  handle_ = INVALID_HANDLE_VALUE;
+  if (!temp_path_.empty()) DeleteFileA(temp_path_.c_str());
+  temp_path_.clear();
+  failed_ = false;
+}
+
+}  // namespace vudo::platform

@@ -1,0 +1,32 @@
+// The settings store: carries the start directory (control 1), the pattern
+// (control 4), the Contains text (control 6) and up to ten recent start
+// directories (control 1's list) from one run to the next, in "Vudo.ini".
+//
+// Keys, written in this order: "searchdir", "filename", "contains" (always,
+// also when empty), then "recentsearchdir0" to "recentsearchdir9" for each
+// non-empty item among the first ten of the list, renumbered from 0.
+#pragma once
+
+#include <string>
+
+namespace vudo {
+
+// A program run from here keeps its settings in the current directory instead.
+inline constexpr const char* DevelopmentDirectory = "C:\\Programme\\Quenbrill\\Compilers\\";
+inline constexpr const char* kSettingsFileName = "Vudo.ini";
+
+// The directory of the settings file, ending in a separator: the program's own
+// directory, or the current directory when the program runs from
+// DevelopmentDirectory (compared exactly, letter case included).
+std::string SettingsDirectory();
+std::string SettingsDirectoryFor(const std::string& program_path, const std::string& current_directory);
+
+// Empties controls 1, 4 and 6, then fills them and control 1's list from the
+// settings file. A missing or unreadable file leaves them empty.
+void LoadSettings();
+
+// Writes controls 1, 4 and 6 and the first ten items of control 1's list. When
+// the file cannot be written the old one stays as it was.
+void SaveSettings();
+
+}  // namespace vudo
