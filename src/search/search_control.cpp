@@ -7,12 +7,6 @@
 
 namespace vudo {
 
-std::atomic<int> StopRequested{0};
-std::string SearchDirectory;
-std::string NamePattern;
-std::string ContainsText;
-unsigned SearchGeneration = 0;
-
 namespace {
 
 constexpr std::string_view kStartLabel = "Start";

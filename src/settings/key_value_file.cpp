@@ -162,6 +162,12 @@ std::string Compose() {
   // A file read with the byte-order mark keeps it, and what was put into it
   // is stored as UTF-8 like the rest.
   if (file.encoding == Encoding::kUtf8) out += kByteOrderMark;
+  // A plain file whose first key begins with the mark's bytes would read back
+  // as UTF-8 with another key; a leading blank, which readers skip, keeps it
+  // plain.
+  else if (!file.entries.empty() && file.entries.front().kind == EntryKind::kKey &&
+           std::string_view(file.entries.front().key).substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    out += ' ';
   for (const Entry& entry : file.entries) {
     switch (entry.kind) {
       case EntryKind::kKey: out.append(entry.key).append(" = ").append(entry.value); break;

@@ -134,6 +134,18 @@ TEST_F(KeyValueFileTest, AFileWithTheByteOrderMarkStaysUtf8) {
   EXPECT_EQ(Content(), "\xEF\xBB\xBF" "a = caf\xC3\xA9\r\nb = \xC3\xA9t\xC3\xA9\r\n");
 }
 
+TEST_F(KeyValueFileTest, APlainKeyBeginningWithTheMarksBytesReadsBackTheSame) {
+  // The NUL line is not written back, so the key would otherwise come first.
+  static const char kContent[] = "\0\xEF\xBB\xBFkey = value\r\n";
+  tree_.Write("Vudo.ini", std::string(kContent, sizeof kContent - 1));
+  ASSERT_TRUE(OpenKeyValueFile(Path()));
+  PutKeyValue("other", "x");
+  EXPECT_TRUE(CloseKeyValueFile());
+  ASSERT_TRUE(OpenKeyValueFile(Path()));
+  EXPECT_EQ(GetKeyValue("\xEF\xBB\xBFkey"), "value");
+  EXPECT_EQ(GetKeyValue("other"), "x");
+}
+
 TEST_F(KeyValueFileTest, OpeningAMissingFileThenPuttingCreatesIt) {
   EXPECT_FALSE(OpenKeyValueFile(Path()));
   EXPECT_EQ(GetKeyValue("k", "fallback"), "fallback");

@@ -1,0 +1,11 @@
+#include "search/search_state.h"
+
+namespace vudo {
+
+std::atomic<int> StopRequested{0};
+std::string SearchDirectory;
+std::string NamePattern;
+std::string ContainsText;
+unsigned SearchGeneration = 0;
+
+}  // namespace vudo
