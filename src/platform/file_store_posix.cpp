@@ -1,4 +1,5 @@
 #include "platform/file_store.h"
+#include "platform/file_store_faults.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,13 +9,9 @@
 #include <cstdint>
 #include <algorithm>
 #include <new>
-#include <utility>
 
 namespace vudo::platform {
 namespace {
-
-std::size_t write_budget = SIZE_MAX;
-bool fail_next_replace = false;
 
 // A file without any write permission bit counts as read-only, as a file with
 // the read-only attribute does on Windows, whoever runs the program.
@@ -30,11 +27,6 @@ std::string DirectoryOf(const std::string& path) {
 }
 
 }  // namespace
-
-namespace testing {
-void FailWritesAfter(std::size_t bytes) { write_budget = bytes; }
-void FailNextReplace() { fail_next_replace = true; }
-}  // namespace testing
 
 bool ReadWholeFile(const std::string& path, std::string& content, ReadAccess& access) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -84,12 +76,12 @@ bool FileReplacement::Begin(const std::string& path) {
 bool FileReplacement::Write(const char* data, std::size_t size) {
   if (fd_ < 0 || failed_) return false;
   while (size > 0) {
-    const std::size_t allowed = std::min(size, write_budget);
+    const std::size_t allowed = faults::WriteAllowance(size);
     if (allowed == 0) return !(failed_ = true);
     const ssize_t n = write(fd_, data, allowed);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return !(failed_ = true);
-    if (write_budget != SIZE_MAX) write_budget -= static_cast<std::size_t>(n);
+    faults::Spend(static_cast<std::size_t>(n));
     data += n;
     size -= static_cast<std::size_t>(n);
   }
@@ -103,7 +95,7 @@ bool FileReplacement::Commit() {
   const bool written = !failed_ && fsync(fd_) == 0;
   const bool closed = close(fd_) == 0;
   fd_ = -1;
-  if (!written || !closed || std::exchange(fail_next_replace, false) || rename(temp_path_.c_str(), target_.c_str()) != 0) {
+  if (!written || !closed || faults::TakeReplaceFailure() || rename(temp_path_.c_str(), target_.c_str()) != 0) {
     Abandon();
     return false;
   }

@@ -1,15 +1,12 @@
 #include "platform/file_store.h"
+#include "platform/file_store_faults.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <new>
-#include <utility>
 
 namespace vudo::platform {
 namespace {
-
-std::size_t write_budget = SIZE_MAX;
-bool fail_next_replace = false;
 
 struct Handle {
   HANDLE h = INVALID_HANDLE_VALUE;
@@ -30,11 +27,6 @@ bool TargetWritable(const std::string& path) {
 }
 
 }  // namespace
-
-namespace testing {
-void FailWritesAfter(std::size_t bytes) { write_budget = bytes; }
-void FailNextReplace() { fail_next_replace = true; }
-}  // namespace testing
 
 bool ReadWholeFile(const std::string& path, std::string& content, ReadAccess& access) {
   Handle file;
@@ -77,11 +69,11 @@ bool FileReplacement::Begin(const std::string& path) {
 bool FileReplacement::Write(const char* data, std::size_t size) {
   if (handle_ == INVALID_HANDLE_VALUE || failed_) return false;
   while (size > 0) {
-    const DWORD allowed = static_cast<DWORD>(std::min<std::size_t>({size, write_budget, 1u << 30}));
+    const DWORD allowed = static_cast<DWORD>(faults::WriteAllowance(std::min<std::size_t>(size, 1u << 30)));
     DWORD written = 0;
     if (allowed == 0 || !WriteFile(handle_, data, allowed, &written, nullptr) || written == 0)
       return !(failed_ = true);
-    if (write_budget != SIZE_MAX) write_budget -= written;
+    faults::Spend(written);
     data += written;
     size -= written;
   }
@@ -95,7 +87,7 @@ bool FileReplacement::Commit() {
   CloseHandle(handle_);
   handle_ = INVALID_HANDLE_VALUE;
   if (!written ||
-      std::exchange(fail_next_replace, false) ||
+      faults::TakeReplaceFailure() ||
       !MoveFileExA(temp_path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     Abandon();
     return false;
