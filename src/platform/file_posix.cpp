@@ -25,9 +25,6 @@ bool FileReader::Open(const std::string& path) {
     return false;
   }
   size_ = st.st_size;
-#ifdef POSIX_FADV_SEQUENTIAL
-  posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
-#endif
   return true;
 }
 

@@ -3,14 +3,50 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <new>
+#include <vector>
 
 #include "platform/file.h"
 #include "search/search_state.h"
 #include "search/text_finder.h"
 
 namespace vudo {
+namespace {
+
+// The scan's buffer, kept from one file to the next: allocating and freeing a
+// block for every file costs more than reading a small file. A buffer grown
+// for a very long text is given back after that scan.
+class ScratchBuffer {
+ public:
+  explicit ScratchBuffer(std::size_t size) {
+    if (storage().size() < size) {
+      try {
+        storage().resize(size);
+      } catch (const std::bad_alloc&) {
+        storage().clear();
+        storage().shrink_to_fit();
+      }
+    }
+    data_ = storage().size() >= size ? storage().data() : nullptr;
+  }
+  ~ScratchBuffer() {
+    if (storage().size() > kKeptBytes) std::vector<char>().swap(storage());
+  }
+  ScratchBuffer(const ScratchBuffer&) = delete;
+  ScratchBuffer& operator=(const ScratchBuffer&) = delete;
+  char* data() const { return data_; }
+
+ private:
+  static constexpr std::size_t kKeptBytes = 1 << 20;
+  // The scan runs no events, so it is never entered again while it uses this.
+  static std::vector<char>& storage() {
+    static std::vector<char> buffer;
+    return buffer;
+  }
+  char* data_;
+};
+
+}  // namespace
 
 int FileContainsText(const std::string& path, std::string_view text) {
   return FileContainsTextInBlocks(path, text, kScanBlockSize);
@@ -25,9 +61,9 @@ int FileContainsTextInBlocks(const std::string& path, std::string_view text, std
   // [carried tail | block]: the tail is the last text length - 1 bytes seen,
   // enough for any occurrence that ends in the new block to be whole.
   const std::size_t carry_max = text.size() - 1;
-  std::unique_ptr<char[]> buffer(new (std::nothrow) char[carry_max + block_size]);
-  if (!buffer) return 0;
-  char* const block = buffer.get() + carry_max;
+  ScratchBuffer scratch(carry_max + block_size);
+  if (!scratch.data()) return 0;
+  char* const block = scratch.data() + carry_max;
 
   const std::int64_t size = file.Size();
   std::size_t carried = 0;
