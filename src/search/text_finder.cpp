@@ -8,10 +8,15 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define VUDO_AVX2 1
+#endif
 
 namespace vudo {
 namespace {
 
+// How a file byte reads for the content test: lower-cased, NUL as a space.
 constexpr std::array<unsigned char, 256> kScanTable = [] {
   std::array<unsigned char, 256> t{};
   for (int i = 0; i < 256; ++i) t[i] = LowerByte(static_cast<unsigned char>(i));
@@ -37,22 +42,36 @@ constexpr std::array<unsigned char, 256> kCommonness = [] {
 
 }  // namespace
 
-unsigned char ScanByte(unsigned char b) { return kScanTable[b]; }
+bool TextFinder::MakeAnchor(std::size_t index, Anchor& anchor) const {
+  const auto wanted = static_cast<unsigned char>(text_[index]);
+  int preimages = 0;
+  for (int b = 0; b < 256; ++b) preimages += kScanTable[b] == wanted;
+  anchor.index = index;
+  anchor.value = wanted;
+  // Two bytes read as `wanted` exactly when it and the byte without 0x20 do.
+  anchor.fold = preimages == 2 ? 0x20 : 0x00;
+  return preimages > 0;
+}
 
 TextFinder::TextFinder(std::string_view text) : text_(text) {
+  if (text_.empty()) return;
+  auto commonness = [&](std::size_t i) { return kCommonness[static_cast<unsigned char>(text_[i])]; };
+  std::size_t rarest = 0;
   for (std::size_t i = 1; i < text_.size(); ++i)
-    if (kCommonness[static_cast<unsigned char>(text_[i])] < kCommonness[static_cast<unsigned char>(text_[anchor_])])
-      anchor_ = i;
-  const unsigned char wanted = static_cast<unsigned char>(text_.empty() ? 0 : text_[anchor_]);
-  int preimages = 0;
-  for (int b = 0; b < 256; ++b) {
-    if (kScanTable[b] != wanted) continue;
-    (preimages++ == 0 ? anchor_a_ : anchor_b_) = static_cast<unsigned char>(b);
+    if (commonness(i) < commonness(rarest)) rarest = i;
+  // The second anchor is the rarest byte at another place; a different byte
+  // value filters better than a repeat of the first.
+  std::size_t next = rarest == 0 ? text_.size() - 1 : 0;
+  for (std::size_t i = 0; i < text_.size(); ++i) {
+    if (i == rarest) continue;
+    const bool differs = text_[i] != text_[rarest], next_differs = text_[next] != text_[rarest];
+    if ((differs && !next_differs) || (differs == next_differs && commonness(i) < commonness(next))) next = i;
   }
-  if (preimages == 1) anchor_b_ = anchor_a_;
   // A byte that no file byte reads as (an upper-case letter, or NUL) can never
   // be found.
-  impossible_ = preimages == 0;
+  impossible_ = !MakeAnchor(rarest, first_) || !MakeAnchor(next, second_);
+  for (char c : text_)
+    if (kScanTable[static_cast<unsigned char>(c)] != static_cast<unsigned char>(c)) impossible_ = true;
 }
 
 bool TextFinder::MatchesAt(const unsigned char* start) const {
@@ -61,29 +80,61 @@ bool TextFinder::MatchesAt(const unsigned char* start) const {
   return true;
 }
 
+#ifdef VUDO_AVX2
+__attribute__((target("avx2"))) bool TextFinder::FoundInAvx2(const unsigned char* data, std::size_t places,
+                                                             std::size_t& i) const {
+  const __m256i value1 = _mm256_set1_epi8(static_cast<char>(first_.value));
+  const __m256i fold1 = _mm256_set1_epi8(static_cast<char>(first_.fold));
+  const __m256i value2 = _mm256_set1_epi8(static_cast<char>(second_.value));
+  const __m256i fold2 = _mm256_set1_epi8(static_cast<char>(second_.fold));
+  for (; i + 32 <= places; i += 32) {
+    const __m256i c1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + i + first_.index));
+    const __m256i c2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + i + second_.index));
+    const __m256i fit = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(c1, fold1), value1),
+                                         _mm256_cmpeq_epi8(_mm256_or_si256(c2, fold2), value2));
+    unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(fit));
+    while (mask) {
+      if (MatchesAt(data + i + static_cast<unsigned>(__builtin_ctz(mask)))) return true;
+      mask &= mask - 1;
+    }
+  }
+  return false;
+}
+#else
+bool TextFinder::FoundInAvx2(const unsigned char*, std::size_t, std::size_t&) const { return false; }
+#endif
+
 bool TextFinder::FoundIn(const char* bytes, std::size_t count) const {
   if (text_.empty()) return true;
   if (impossible_ || count < text_.size()) return false;
   const auto* data = reinterpret_cast<const unsigned char*>(bytes);
-  // Places where the anchor byte may stand: anchor_ .. count - (size - anchor_).
-  std::size_t i = anchor_;
-  const std::size_t end = count - (text_.size() - anchor_) + 1;
+  // Every place the text may start: 0 .. count - size.
+  const std::size_t places = count - text_.size() + 1;
+  std::size_t i = 0;
+#ifdef VUDO_AVX2
+  static const bool has_avx2 = __builtin_cpu_supports("avx2");
+  if (has_avx2 && FoundInAvx2(data, places, i)) return true;
+#endif
 #ifdef __SSE2__
-  const __m128i a = _mm_set1_epi8(static_cast<char>(anchor_a_));
-  const __m128i b = _mm_set1_epi8(static_cast<char>(anchor_b_));
-  for (; i + 16 <= end; i += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    unsigned mask = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, a), _mm_cmpeq_epi8(chunk, b))));
+  const __m128i value1 = _mm_set1_epi8(static_cast<char>(first_.value));
+  const __m128i fold1 = _mm_set1_epi8(static_cast<char>(first_.fold));
+  const __m128i value2 = _mm_set1_epi8(static_cast<char>(second_.value));
+  const __m128i fold2 = _mm_set1_epi8(static_cast<char>(second_.fold));
+  for (; i + 16 <= places; i += 16) {
+    const __m128i c1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + first_.index));
+    const __m128i c2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + second_.index));
+    const __m128i fit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(c1, fold1), value1),
+                                      _mm_cmpeq_epi8(_mm_or_si128(c2, fold2), value2));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(fit));
     while (mask) {
-      const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
-      if (MatchesAt(data + i + bit - anchor_)) return true;
+      if (MatchesAt(data + i + static_cast<unsigned>(__builtin_ctz(mask)))) return true;
       mask &= mask - 1;
     }
   }
 #endif
-  for (; i < end; ++i)
-    if ((data[i] == anchor_a_ || data[i] == anchor_b_) && MatchesAt(data + i - anchor_)) return true;
+  for (; i < places; ++i)
+    if (first_.Fits(data[i + first_.index]) && second_.Fits(data[i + second_.index]) && MatchesAt(data + i))
+      return true;
   return false;
 }
 
