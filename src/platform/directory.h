@@ -51,6 +51,9 @@ class DirectoryReader {
 };
 
 // True when `directory` exists and can be enumerated.
-bool DirectoryReadable(const std::string& directory);
+inline bool DirectoryReadable(const std::string& directory) {
+  DirectoryReader reader;
+  return reader.Open(directory);
+}
 
 }  // namespace vudo::platform

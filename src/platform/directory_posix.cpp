@@ -55,9 +55,4 @@ bool DirectoryReader::Next(DirectoryEntry& entry) {
   return true;
 }
 
-bool DirectoryReadable(const std::string& directory) {
-  DirectoryReader reader;
-  return reader.Open(directory);
-}
-
 }  // namespace vudo::platform

@@ -1,7 +1,6 @@
 #include "search/text_finder.h"
 
 #include <array>
-#include <cstring>
 
 #include "common/bytes.h"
 

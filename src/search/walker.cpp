@@ -50,9 +50,9 @@ void WalkInto(std::string& path, unsigned generation) {
 }  // namespace
 
 std::string WalkStartPath(std::string_view directory) {
+  if (directory.empty()) return std::string(platform::kEmptyDirectoryMeans);
   std::string path(directory);
-  if (path.empty()) path = platform::kEmptyDirectoryMeans;
-  else if (!platform::IsSeparator(path.back())) path += platform::kSeparator;
+  if (!platform::IsSeparator(path.back())) path += platform::kSeparator;
   return path;
 }
 

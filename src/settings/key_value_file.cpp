@@ -260,10 +260,8 @@ std::string GetKeyValue(std::string_view key, std::string_view fallback) {
   try {
     const Entry* entry = Find(key);
     if (!entry) return std::string(fallback);
-    std::string_view value = entry->value;
-    while (!value.empty() && IsBlank(value.front())) value.remove_prefix(1);
-    if (file.encoding == Encoding::kUtf8) return std::string(Trimmed(FromUtf8(value)));
-    return std::string(Trimmed(value));
+    if (file.encoding == Encoding::kUtf8) return std::string(Trimmed(FromUtf8(entry->value)));
+    return std::string(Trimmed(entry->value));
   } catch (const std::bad_alloc&) {
     return std::string(fallback);
   }
