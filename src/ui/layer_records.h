@@ -1,0 +1,54 @@
+// What the control layer keeps about the windows, controls and menus it made.
+// Shared by the layer's own files only.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <map>
+#include <string>
+
+namespace vudo::layer {
+
+struct WindowRecord {
+  HWND handle = nullptr;
+  HACCEL accelerators = nullptr;
+  std::string class_name;
+};
+
+enum class ControlKind { kLabel, kCombo, kButton, kField, kList };
+
+struct ControlRecord {
+  HWND handle = nullptr;
+  ControlKind kind = ControlKind::kLabel;
+  WNDPROC replaced = nullptr;    // the control's own procedure, which ours calls
+  std::size_t longest_item = 0;  // lists: bytes of the longest text ever put in
+};
+
+struct MenuRecord {
+  HMENU handle = nullptr;
+};
+
+extern std::map<int, WindowRecord> windows;
+extern std::map<int, ControlRecord> controls;
+extern std::map<int, MenuRecord> menus;
+extern HMENU current_menu;  // where MenuAppend adds items
+
+// The window record whose handle is `window`, or null.
+WindowRecord* FindWindowRecord(HWND window);
+ControlRecord* FindControl(int number);
+ControlRecord* FindControlOf(HWND handle);
+
+// Resources loaded once by StartControlLayer.
+HINSTANCE Instance();
+HICON ProgramIcon();
+HCURSOR ArrowCursor();
+HFONT ControlFont();
+
+// The layer's window procedure, used by the class of every window it opens.
+LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Queues one of the layer's own events for the event loop (see EventWait).
+void QueueLayerEvent(int kind, int window_number);
+
+}  // namespace vudo::layer

@@ -1,0 +1,69 @@
+// The window procedure of every window opened by WindowOpen.
+#include "ui/layer_records.h"
+#include "ui/sizing.h"
+#include "ui/tab_stops.h"
+#include "ui/window_layer.h"
+
+namespace vudo::layer {
+namespace {
+
+int NumberOf(HWND window) {
+  for (const auto& [number, record] : windows)
+    if (record.handle == window) return number;
+  return -1;
+}
+
+void Queue(int kind, HWND window) {
+  const int number = NumberOf(window);
+  if (number >= 0) QueueLayerEvent(kind, number);
+}
+
+}  // namespace
+
+LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (SizingMessage(window, message)) return 0;
+  switch (message) {
+    case WM_CLOSE:
+      // Never destroyed by a close request: the program decides what a close
+      // means, through the close event.
+      Queue(kEventClose, window);
+      return 0;
+    case WM_MOVE:
+      Queue(kEventMove, window);
+      break;
+    case WM_SIZE:
+      if (wparam != SIZE_MINIMIZED) Queue(kEventSize, window);
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE) Queue(kEventActivate, window);
+      break;
+    case WM_ERASEBKGND:
+      Queue(kEventErase, window);
+      break;
+    case WM_COMMAND:
+      if (lparam == 0 && LOWORD(wparam) == kCommandNextTabStop) {
+        FocusNextTabStop(window);
+        return 0;
+      }
+      if (lparam == 0 && LOWORD(wparam) == kCommandPreviousTabStop) {
+        FocusPreviousTabStop(window);
+        return 0;
+      }
+      break;
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == SC_SIZE && StartSizing(window, wparam)) return 0;
+      break;
+    case WM_NCDESTROY:
+      if (WindowRecord* record = FindWindowRecord(window)) {
+        record->handle = nullptr;  // the number now names nothing
+        if (record->accelerators) DestroyAcceleratorTable(record->accelerators);
+        record->accelerators = nullptr;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+}  // namespace vudo::layer

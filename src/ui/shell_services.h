@@ -1,0 +1,34 @@
+// The two shell services the user commands need: the folder chooser and
+// program launch. Both run on the user-interface thread and return when done.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vudo {
+
+// Shows the platform's modal folder dialog with `title`, preselecting
+// `initial` when it fits the platform's 260-byte path buffer (a longer one is
+// not cut: the dialog then opens without a preselection). Returns the chosen
+// folder with exactly one trailing backslash, or empty text when the user
+// cancelled, the folder has no file-system path, or the dialog cannot be shown.
+// Meanwhile the thread's other visible, enabled top-level windows are disabled.
+std::string FolderChoose(std::string_view title, std::string_view initial);
+
+// Starts `path` as a program; failing that, opens it through the shell with
+// the verb "Open" (a document in its application, a folder in the file
+// browser). 1 when something was started, else 0. Nothing is awaited.
+int ProgramLaunch(std::string_view path);
+
+// The command line CreateProcessA gets: the path in double quotes, unless it
+// already begins with one.
+std::string LaunchCommandLine(std::string_view path);
+// The working directory of the shell's "Open": the path up to and including
+// its last backslash; empty (none) when there is none or it is the first byte.
+std::string LaunchWorkingDirectory(std::string_view path);
+
+// The shell's dialogs and verbs need COM in an apartment on this thread;
+// initialised once, on first use.
+void EnsureComApartment();
+
+}  // namespace vudo

@@ -1,0 +1,158 @@
+#include "support/window_driving.h"
+
+#include <vector>
+
+namespace vudo::testing_windows {
+namespace {
+
+bool DispatchOne() {
+  MSG message;
+  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+  return true;
+}
+
+HandleOne handler = DispatchOne;
+
+}  // namespace
+
+void SetMessageHandler(HandleOne handle_one) { handler = handle_one ? std::move(handle_one) : DispatchOne; }
+
+bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    while (handler()) {
+    }
+    if (done()) return true;
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= milliseconds) return done();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, (milliseconds - spent) < 10 ? milliseconds - spent : 10,
+                              QS_ALLINPUT);
+  }
+}
+
+void Flush() {
+  // A message can arrive a moment after the queue looked empty (input goes
+  // through the server); a short quiet spell means it is really done.
+  DWORD quiet_since = GetTickCount();
+  while (GetTickCount() - quiet_since < 50) {
+    if (handler()) {
+      quiet_since = GetTickCount();
+    } else {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+  }
+}
+
+bool BringToFront(HWND window) {
+  return PumpUntil([window] {
+    if (GetForegroundWindow() != window) SetForegroundWindow(window);
+    return GetForegroundWindow() == window;
+  });
+}
+
+namespace {
+
+void Send(INPUT input) { SendInput(1, &input, sizeof input); }
+
+INPUT Key(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+  return input;
+}
+
+}  // namespace
+
+void KeyDown(WORD key) { Send(Key(key, false)); }
+void KeyUp(WORD key) { Send(Key(key, true)); }
+void PressKey(WORD key) {
+  KeyDown(key);
+  KeyUp(key);
+}
+void PressKeyWith(WORD modifier, WORD key) {
+  KeyDown(modifier);
+  PressKey(key);
+  KeyUp(modifier);
+}
+
+void MoveMouse(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  Send(input);
+}
+
+void MouseButton(bool down, bool right) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = right ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
+                           : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+  Send(input);
+}
+
+void Click(POINT screen, bool right) {
+  MoveMouse(screen);
+  MouseButton(true, right);
+  MouseButton(false, right);
+}
+
+RECT ScreenRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+POINT CentreOf(HWND window) {
+  const RECT rect = ScreenRect(window);
+  return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+std::string ClassOf(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string TextOf(HWND window) {
+  std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1);
+  GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+  return text.data();
+}
+
+DWORD WINAPI Helper::Run(void* self) {
+  static_cast<Helper*>(self)->body_();
+  return 0;
+}
+
+Helper::Helper(std::function<void()> body) : body_(std::move(body)) {
+  thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+}
+
+Helper::~Helper() {
+  if (!thread_) return;
+  // Keep handling this thread's messages: the helper may be sending to us.
+  while (MsgWaitForMultipleObjects(1, &thread_, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    while (handler()) {
+    }
+  }
+  CloseHandle(thread_);
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= milliseconds) return done();
+    Sleep(5);
+  }
+  return true;
+}
+
+}  // namespace vudo::testing_windows

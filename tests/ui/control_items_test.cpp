@@ -1,0 +1,168 @@
+// Items of combo boxes and lists through the layer, read back from the real
+// controls.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/layer_fixture.h"
+#include "ui/layer_records.h"
+#include "ui/list_rows.h"
+
+namespace vudo {
+namespace {
+
+using testing_windows::LayerTest;
+
+std::vector<std::string> ComboEntries(int number) {
+  std::vector<std::string> entries;
+  for (int i = 0; i < ControlItemCount(number); ++i) entries.push_back(ControlItemText(number, i, 0));
+  return entries;
+}
+
+class ComboItems : public LayerTest {
+ protected:
+  void SetUp() override {
+    LayerTest::SetUp();
+    ComboCreate(1, 60, 10, 205, 100, kComboEditable | kComboAutoScroll);
+  }
+};
+
+TEST_F(ComboItems, EntriesBeyondTheCountReadEmpty) {
+  for (const char* text : {"one", "two", "three"}) ControlItemAdd(1, -1, text);
+  const std::vector<std::string> expected = {"one", "two", "three", "", "", "", "", "", "", ""};
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(ControlItemText(1, i, 7), expected[static_cast<std::size_t>(i)]) << i;
+  EXPECT_EQ(ControlItemText(1, -1, 0), "");
+}
+
+TEST_F(ComboItems, InsertAtTopAppendAndIgnoreBelowMinusOne) {
+  ControlItemAdd(1, -1, "b");
+  ControlItemAdd(1, 0, "a");
+  ControlItemAdd(1, -1, "c");
+  ControlItemAdd(1, 1, "a2");
+  ControlItemAdd(1, -2, "never");
+  EXPECT_EQ(ComboEntries(1), (std::vector<std::string>{"a", "a2", "b", "c"}));
+  ControlItemsClear(1);
+  EXPECT_EQ(ControlItemCount(1), 0);
+}
+
+TEST_F(ComboItems, LongEntriesComeBackWhole) {
+  const std::string long_text(5000, 'x');
+  ControlItemAdd(1, -1, long_text);
+  EXPECT_EQ(ControlItemText(1, 0, 0), long_text);
+}
+
+TEST_F(ComboItems, ADropDownListIsSelectedByExactText) {
+  ComboCreate(2, 0, 0, 100, 100, 0);
+  for (const char* text : {"Alpha", "alpha", "Beta"}) ControlItemAdd(2, -1, text);
+  const struct {
+    const char* text;
+    int selected;
+  } steps[] = {{"alpha", 1}, {"Alpha", 0}, {"Beta", 2}, {"gamma", 2}, {"BETA", 2}, {"", -1}};
+  for (const auto& step : steps) {
+    ControlSetText(2, step.text);
+    EXPECT_EQ(ControlSelected(2), step.selected) << step.text;
+  }
+  ControlSetText(2, "Beta");
+  EXPECT_EQ(ControlText(2), "Beta");
+}
+
+class ListItems : public LayerTest {
+ protected:
+  void SetUp() override {
+    LayerTest::SetUp();
+    ListCreate(8, 5, 110, 290, 185, "Filename", 100, kListGridLines | kListFullRowSelect | kListShowSelectionAlways);
+    ListColumnAdd(8, 1, "Directory", 100);
+    ListColumnAdd(8, 2, "Third", 60);
+  }
+  void Select(int row) {
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = row >= 0 ? LVIS_SELECTED : 0;
+    SendMessageA(ControlHandle(8), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+  }
+  std::size_t Longest() { return layer::FindControl(8)->longest_item; }
+};
+
+TEST_F(ListItems, RowsSplitIntoColumnsAtLineFeeds) {
+  const struct {
+    const char* text;
+    const char* columns[3];
+  } table[] = {
+      {"Notes.TXT\nc:\\Docs\\Old\\", {"Notes.TXT", "c:\\Docs\\Old\\", ""}},
+      {"only", {"only", "", ""}},
+      {"a\nb\n", {"a", "b", ""}},
+      {"a\n\nc", {"a", "", "c"}},
+      {"\nd", {"", "d", ""}},
+      {"", {"", "", ""}},
+  };
+  for (const auto& row : table) ControlItemAdd(8, -1, row.text);
+  ASSERT_EQ(ControlItemCount(8), 6);
+  for (int i = 0; i < 6; ++i)
+    for (int column = 0; column < 3; ++column)
+      EXPECT_EQ(ControlItemText(8, i, column), table[i].columns[column]) << i << "/" << column;
+}
+
+TEST_F(ListItems, ColumnTitlesMissingRowsAndColumns) {
+  ControlItemAdd(8, -1, "a\nb");
+  EXPECT_EQ(ControlItemText(8, -1, 0), "Filename");
+  EXPECT_EQ(ControlItemText(8, -1, 1), "Directory");
+  EXPECT_EQ(ControlItemText(8, -1, 5), "");
+  EXPECT_EQ(ControlItemText(8, 1, 0), "");
+  EXPECT_EQ(ControlItemText(8, 0, 7), "");
+  EXPECT_EQ(ControlItemText(8, -2, 0), "");
+}
+
+TEST_F(ListItems, PositionsInsertAppendAndBeyondTheEnd) {
+  ControlItemAdd(8, -1, "b\n1");
+  ControlItemAdd(8, 0, "a\n0");
+  ControlItemAdd(8, 50, "c\n2");  // past the end: appended, texts kept together
+  ControlItemAdd(8, -3, "never");
+  ASSERT_EQ(ControlItemCount(8), 3);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(ControlItemText(8, i, 0), std::string(1, static_cast<char>('a' + i)));
+    EXPECT_EQ(ControlItemText(8, i, 1), std::to_string(i));
+  }
+}
+
+TEST_F(ListItems, SelectionTextAndSetText) {
+  ControlItemAdd(8, -1, "a\nA\\");
+  ControlItemAdd(8, -1, "b\nB\\");
+  EXPECT_EQ(ControlSelected(8), -1);
+  EXPECT_EQ(ControlText(8), "");
+  ControlSetText(8, "ignored\nnothing selected");
+  EXPECT_EQ(ControlItemText(8, 0, 0), "a");
+  Select(1);
+  EXPECT_EQ(ControlSelected(8), 1);
+  EXPECT_EQ(ControlText(8), "b");
+  const std::string longer(300, 'z');
+  ControlSetText(8, "renamed\n" + longer);
+  EXPECT_EQ(ControlItemText(8, 1, 0), "renamed");
+  EXPECT_EQ(ControlItemText(8, 1, 1), longer);
+  EXPECT_EQ(ControlText(8), "renamed");
+}
+
+TEST_F(ListItems, LongTextsComeBackWholeAndClearResetsTheLongest) {
+  const std::string name(10000, 'n');
+  ControlItemAdd(8, -1, name + "\nC:\\dir\\");
+  EXPECT_EQ(Longest(), name.size());
+  EXPECT_EQ(ControlItemText(8, 0, 0), name);
+  EXPECT_EQ(ControlItemText(8, 0, 1), "C:\\dir\\");
+  Select(0);
+  ControlItemsClear(8);
+  EXPECT_EQ(ControlItemCount(8), 0);
+  EXPECT_EQ(ControlSelected(8), -1);
+  EXPECT_EQ(Longest(), 0u);
+  ControlItemAdd(8, -1, "x\ny");
+  EXPECT_EQ(ControlItemText(8, 0, 1), "y");
+}
+
+TEST(ListRows, SplitRow) {
+  EXPECT_EQ(layer::SplitRow("a\nb\n\nc\n"), (std::vector<std::string>{"a", "b", "", "c"}));
+  EXPECT_EQ(layer::SplitRow("a"), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(layer::SplitRow(std::string_view("a\nb\0c", 5)), (std::vector<std::string>{"a", "b"}));
+}
+
+}  // namespace
+}  // namespace vudo
