@@ -1,0 +1,30 @@
+#include "events/event_binding.h"
+#include "events/event_names.h"
+
+namespace vudo {
+namespace {
+
+bool OfThisProcess(HWND window) {
+  DWORD process = 0;
+  return window && GetWindowThreadProcessId(window, &process) && process == GetCurrentProcessId();
+}
+
+}  // namespace
+
+std::int32_t DispatchEvent(EventRecord* record, std::int32_t default_result, std::int32_t item) {
+  if (record->code >= EVT_CLOSE) {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    MapWindowPoints(nullptr, record->window, &pointer, 1);
+    record->x = pointer.x;
+    record->y = pointer.y;
+  }
+  // A window of another process (under the pointer, say) has properties of
+  // its own; they are never taken for procedures.
+  if (!OfThisProcess(record->window)) return default_result;
+  const BindingName name(record->code, record->code == EVT_MENU ? item : -1);
+  const auto procedure = reinterpret_cast<EventProcedure>(GetPropA(record->window, name.c_str()));
+  return procedure ? procedure(record) : default_result;
+}
+
+}  // namespace vudo

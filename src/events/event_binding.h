@@ -1,0 +1,57 @@
+// The event binding layer: procedures of the program bound to numbered events
+// of windows, controls and menu items.
+//
+// How events flow:
+// - A binding is a window property on the target, named "EVENT_" + code (and
+//   ":" + item for menu commands, "EVENT_34:10"), whose value is the
+//   procedure. Binding again under the same name replaces the procedure; a
+//   null procedure is no binding.
+// - Binding takes the target and its parent over: their window procedure
+//   becomes EventWindowProc, with the previous one kept in "EVENT_oldproc".
+//   The parent is needed because a control's notifications arrive there.
+// - EventWindowProc turns a message into an event, fills an EventRecord and
+//   calls the procedure bound for it, synchronously. EVT_DEFAULT from the
+//   procedure (or no procedure) lets the message go on to the window's own
+//   procedure, with the record's message, wParam and lParam.
+// - At WM_NCDESTROY every "EVENT_" property goes and the old procedure comes
+//   back.
+// - The first binding call starts a background thread that reports the
+//   pointer entering and leaving this process's windows (pointer_tracking.h).
+// Everything except that thread runs on the user-interface thread. Window
+// procedures are replaced with SetWindowLongA, so the windows stay ANSI.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "events/event_record.h"
+
+namespace vudo {
+
+// Binds `procedure` to event `code` of `target`. Nonzero on success.
+std::int32_t BindEvent(HWND target, std::int32_t code, EventProcedure procedure);
+// The same, with the command identifier `item` for menu commands (code 34);
+// -1 for every other code.
+std::int32_t BindEventEx(HWND target, std::int32_t code, EventProcedure procedure, std::int32_t item);
+
+// Stores one binding and takes the target and its parent over.
+std::int32_t StoreBinding(HWND target, std::int32_t code, EventProcedure procedure, std::int32_t item);
+// Takes one window over (once), and gives a static control SS_NOTIFY so that
+// it receives mouse messages and is found under the pointer.
+std::int32_t SubclassForEvents(HWND window);
+
+LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+// Calls the procedure bound to the record's window and code (and `item`, for
+// code 34); `default_result` when there is none. For codes 6 and up the
+// record's x and y become the pointer position in that window.
+std::int32_t DispatchEvent(EventRecord* record, std::int32_t default_result, std::int32_t item);
+// The enumeration callback of the clean-up at WM_NCDESTROY.
+BOOL CALLBACK RemoveEventProps(HWND window, LPSTR name, HANDLE value, ULONG_PTR);
+
+// Layer state shared with the pointer tracking thread.
+extern HANDLE trackingThread;  // none until the first binding call starts it
+extern UINT enterMessage;      // "EVENT_ENTERCONTROL"
+extern UINT leaveMessage;      // "EVENT_LEAVECONTROL"
+
+}  // namespace vudo

@@ -1,0 +1,15 @@
+// The pointer tracking thread: about once a millisecond it finds the window
+// under the pointer and, when that window changed, posts "EVENT_LEAVECONTROL"
+// (-1, -1) to the previous one and "EVENT_ENTERCONTROL" (client x, y) to the
+// new one, but only to windows of the process it watches. It only posts, so it
+// never waits for the user-interface thread, and it never ends.
+#pragma once
+
+#include <windows.h>
+
+namespace vudo {
+
+// The thread procedure; the parameter is the process identifier.
+DWORD WINAPI PointerTrackingThread(void* process_id);
+
+}  // namespace vudo
