@@ -40,10 +40,21 @@ HWND FindDialog() {
   return found;
 }
 
-// The text of the selected folder in the dialog's tree, "" for none.
-std::string SelectedFolder(HWND dialog) {
+HWND TreeOf(HWND dialog) {
   HWND tree = nullptr;
   EnumChildWindows(dialog, FindTree, reinterpret_cast<LPARAM>(&tree));
+  return tree;
+}
+
+// The dialog has filled its folder tree.
+bool TreeFilled(HWND dialog) {
+  const HWND tree = TreeOf(dialog);
+  return tree && SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0) != 0;
+}
+
+// The text of the selected folder in the dialog's tree, "" for none.
+std::string SelectedFolder(HWND dialog) {
+  const HWND tree = TreeOf(dialog);
   if (!tree) return "";
   char text[MAX_PATH] = {};
   TVITEMA item{};
@@ -70,15 +81,16 @@ class FolderChooser : public testing_windows::LayerTest {
     ASSERT_TRUE(testing_windows::BringToFront(window_));
   }
 
-  // Opens the chooser; the helper waits for the dialog, notes what it shows,
-  // runs `act` on it and then presses `button`.
-  std::string Choose(std::string_view initial, int button, DialogSeen& seen,
+  // Opens the chooser; the helper waits for the dialog (and for `selection`
+  // to be selected in it, when one is expected), notes what it shows, runs
+  // `act` on it and then presses `button`.
+  std::string Choose(std::string_view initial, int button, DialogSeen& seen, const std::string& selection = "",
                      const std::function<void(HWND)>& act = nullptr) {
     Helper driver([&] {
       HWND dialog = nullptr;
-      if (!WaitFor([&] { return (dialog = FindDialog()) != nullptr; }, 10000)) return;
+      if (!WaitFor([&] { return (dialog = FindDialog()) != nullptr && TreeFilled(dialog); }, 15000)) return;
       seen.shown = true;
-      WaitFor([&] { return !SelectedFolder(dialog).empty(); }, 1000);
+      if (!selection.empty()) WaitFor([&] { return SelectedFolder(dialog) == selection; }, 15000);
       seen.selected = SelectedFolder(dialog);
       seen.other_window_enabled = IsWindowEnabled(other_) != FALSE;
       if (act) act(dialog);
@@ -97,7 +109,7 @@ TEST_F(FolderChooser, ChoosingTheInitialFolderGivesItWithOneBackslash) {
   for (const std::string& initial : {folder, folder + "\\"}) {
     SCOPED_TRACE(initial);
     DialogSeen seen;
-    const std::string chosen = Choose(initial, IDOK, seen);
+    const std::string chosen = Choose(initial, IDOK, seen, "Chosen Folder");
     EXPECT_TRUE(seen.shown);
     EXPECT_EQ(seen.selected, "Chosen Folder");
     EXPECT_FALSE(seen.other_window_enabled);
@@ -135,7 +147,7 @@ TEST_F(FolderChooser, APathTooLongToHoldIsNeverCutIntoAnother) {
 
 TEST_F(FolderChooser, AVirtualFolderReadsLikeACancel) {
   DialogSeen seen;
-  const std::string chosen = Choose("C:\\windows\\", IDOK, seen, [](HWND dialog) {
+  const std::string chosen = Choose("C:\\windows\\", IDOK, seen, "windows", [](HWND dialog) {
     LPITEMIDLIST computer = nullptr;
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer))) {
       SendMessageA(dialog, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(computer));

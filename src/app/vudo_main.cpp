@@ -1,0 +1,24 @@
+// The entry point of Vudo.exe: brings the layers up, runs Main and tears them
+// down. The exit code is 0 in every case.
+#include <windows.h>
+
+#include "app/program.h"
+#include "events/thread_registry.h"
+#include "settings/key_value_file.h"
+#include "ui/window_layer.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Common controls, the program icon, the cursor and the font before any
+  // window; the thread registry's lock before any binding starts a thread.
+  vudo::StartControlLayer();
+  vudo::StartThreadRegistry();
+
+  vudo::Main();
+
+  // Thread handles first (the tracking thread itself ends with the process),
+  // then a settings file still open (written if modified), then the windows.
+  vudo::CloseAllThreads();
+  vudo::CloseKeyValueFile();
+  vudo::CloseControlLayer();
+  return 0;
+}

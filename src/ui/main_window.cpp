@@ -1,0 +1,62 @@
+#include "ui/main_window.h"
+
+#include "events/event_binding.h"
+#include "ui/user_commands.h"
+#include "ui/window_layer.h"
+
+namespace vudo {
+
+std::int32_t BuildMainWindow() {
+  const unsigned frame = kWindowTitleBar | kWindowSystemMenu | kWindowSizingBorder;
+  if (!WindowOpen(kMainWindow, KeepCurrent, KeepCurrent, 300, 300, kMainWindowTitle,
+                  frame | kWindowCentredOnScreen | kWindowHidden))
+    return 0;
+  const HWND window = WindowHandle(kMainWindow);
+  if (!window || !ControlParentSet(window)) return 0;
+
+  LabelCreate(kSearchInLabel, 5, 13, 55, 20, "&Search in:");
+  ComboCreate(kStartDirectoryCombo, 60, 10, 205, 100, kComboEditable | kComboAutoScroll);
+  ButtonCreate(kBrowseButton, 270, 10, 25, 20, "...");
+  LabelCreate(kFilenameLabel, 5, 38, 55, 20, "&Filename:");
+  FieldCreate(kPatternField, 60, 35, 235, 20, "Filename");
+  LabelCreate(kContainsLabel, 5, 63, 55, 20, "&Contains:");
+  FieldCreate(kContainsField, 60, 60, 235, 20, "Contains");
+  ButtonCreate(kStartStopButton, 225, 85, 70, 20, "Start");
+  ListCreate(kResultList, 5, 110, 290, 185, "Filename", 100,
+             kListGridLines | kListFullRowSelect | kListShowSelectionAlways);
+  ListColumnAdd(kResultList, 1, "Directory", 100);
+
+  if (PopupMenuCreate(kListMenu)) {
+    MenuAppend(kOpenFolderItem, "Open folder");
+    MenuAppend(kOpenFileItem, "Open file");
+  }
+
+  BindEvent(window, EVT_CLOSE, OnCloseRequest);
+  BindEvent(window, EVT_SIZE, OnWindowResized);
+  BindEvent(ControlHandle(kStartDirectoryCombo), EVT_KEYDOWN, OnReturnKey);
+  BindEvent(ControlHandle(kPatternField), EVT_KEYDOWN, OnReturnKey);
+  BindEvent(ControlHandle(kContainsField), EVT_KEYDOWN, OnReturnKey);
+  BindEvent(ControlHandle(kBrowseButton), EVT_CLICK, OnBrowseClicked);
+  BindEvent(ControlHandle(kStartStopButton), EVT_CLICK, OnStartStopClicked);
+  BindEvent(ControlHandle(kResultList), EVT_CONTEXTMENU, OnListContextMenu);
+  BindEventEx(window, EVT_MENU, OnOpenMenuItem, kOpenFileItem);
+  BindEventEx(window, EVT_MENU, OnOpenMenuItem, kOpenFolderItem);
+  return 1;
+}
+
+std::int32_t OnWindowResized(EventRecord*) {
+  const int width = WindowInnerWidth(kMainWindow);
+  const int height = WindowInnerHeight(kMainWindow);
+  const int keep = KeepCurrent;
+  // Each step reads the positions as the steps before left them.
+  ControlPlace(kStartDirectoryCombo, keep, keep,
+               width - ControlX(kStartDirectoryCombo) - ControlWidth(kBrowseButton) - 10, keep);
+  ControlPlace(kBrowseButton, width - ControlWidth(kBrowseButton) - 5, keep, keep, keep);
+  ControlPlace(kPatternField, keep, keep, width - ControlX(kPatternField) - 5, keep);
+  ControlPlace(kContainsField, keep, keep, width - ControlX(kContainsField) - 5, keep);
+  ControlPlace(kStartStopButton, width - ControlWidth(kStartStopButton) - 5, keep, keep, keep);
+  ControlPlace(kResultList, keep, keep, width - ControlX(kResultList) - 5, height - ControlY(kResultList) - 5);
+  return EVT_DEFAULT;
+}
+
+}  // namespace vudo

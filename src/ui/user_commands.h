@@ -1,0 +1,29 @@
+// The user's commands: the procedures bound to the main window's events.
+// Each returns EVT_DEFAULT, so the platform's own handling goes on afterwards.
+// A search runs inside OnReturnKey or OnStartStopClicked and handles events
+// while it walks, so these procedures also run nested inside a search.
+#pragma once
+
+#include <cstdint>
+
+#include "events/event_record.h"
+
+namespace vudo {
+
+// 1 once the user asked to close the window; the main loop ends on it.
+extern std::int32_t QuitRequested;
+
+std::int32_t OnCloseRequest(EventRecord* record);
+// Return (main or keypad Enter) in the start directory, pattern or Contains
+// field: the same as a click on Start/Stop.
+std::int32_t OnReturnKey(EventRecord* record);
+// The "..." button: the folder chooser, starting from control 1's text.
+std::int32_t OnBrowseClicked(EventRecord* record);
+std::int32_t OnStartStopClicked(EventRecord* record);
+// Right click on the result list: the context menu, while a row is selected.
+std::int32_t OnListContextMenu(EventRecord* record);
+// "Open folder" (10) launches the selected row's directory, "Open file" (11)
+// its directory followed by its name.
+std::int32_t OnOpenMenuItem(EventRecord* record);
+
+}  // namespace vudo

@@ -1,0 +1,86 @@
+// Opening a hit or its folder from the result list's context menu.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/e2e/vudo_driver.h"
+#include "support/temp_tree.h"
+
+namespace vudo::e2e {
+namespace {
+
+bool AnyVisibleMenu() {
+  HWND menu = nullptr;
+  while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)))
+    if (IsWindowVisible(menu)) return true;
+  return false;
+}
+
+HWND VisibleWindowTitled(const std::string& title) {
+  HWND window = nullptr;
+  while ((window = FindWindowExA(nullptr, window, nullptr, title.c_str())))
+    if (IsWindowVisible(window)) return window;
+  return nullptr;
+}
+
+class OpenFromTheList : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tree_.MakeDir("Hits Folder");
+    probe_ = tree_.Path("Hits Folder\\probe.exe");
+    ASSERT_TRUE(CopyFileA(LaunchProbeExe().c_str(), probe_.c_str(), FALSE));
+    mark_ = tree_.Path("mark.txt");
+    SetEnvironmentVariableA("VUDO_PROBE_MARK", mark_.c_str());  // the program passes it on
+    vudo_.WriteIni("searchdir = " + tree_.Root() + "\\\r\nfilename = probe.exe\r\ncontains = \r\n");
+    ASSERT_TRUE(vudo_.Start());
+    ASSERT_TRUE(vudo_.BringToFront());
+  }
+  void TearDown() override { SetEnvironmentVariableA("VUDO_PROBE_MARK", nullptr); }
+
+  void SearchAndRightClickTheRow() {
+    vudo_.Click(7);
+    ASSERT_TRUE(WaitFor([&] { return vudo_.RowCount() == 1 && vudo_.Text(7) == "Start"; }));
+    vudo_.ClickAt(vudo_.RowPoint(0), true);
+    ASSERT_TRUE(WaitFor(AnyVisibleMenu));
+  }
+
+  testing_tree::TempTree tree_;
+  std::string probe_, mark_;
+  VudoRun vudo_;
+};
+
+TEST_F(OpenFromTheList, OpenFileStartsTheProgram) {
+  SearchAndRightClickTheRow();
+  vudo_.Key(VK_DOWN);
+  vudo_.Key(VK_DOWN);
+  vudo_.Key(VK_RETURN);  // the second item, "Open file"
+  ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(mark_.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000));
+  std::ifstream in(mark_);
+  std::string directory, command_line;
+  std::getline(in, directory);
+  std::getline(in, command_line);
+  EXPECT_EQ(command_line, "\"" + probe_ + "\"");
+  EXPECT_EQ(directory, vudo_.Folder());  // started in the program's own working directory
+}
+
+TEST_F(OpenFromTheList, OpenFolderShowsItInTheShell) {
+  SearchAndRightClickTheRow();
+  vudo_.Key(VK_DOWN);
+  vudo_.Key(VK_RETURN);  // the first item, "Open folder"
+  HWND browser = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (browser = VisibleWindowTitled("Hits Folder")) != nullptr; }, 20000));
+  if (browser) PostMessageA(browser, WM_CLOSE, 0, 0);
+  EXPECT_EQ(GetFileAttributesA(mark_.c_str()), INVALID_FILE_ATTRIBUTES);  // nothing was started as a program
+}
+
+TEST_F(OpenFromTheList, ARightClickOnAnEmptyListShowsNoMenu) {
+  RECT list{};
+  GetWindowRect(vudo_.Control(8), &list);
+  vudo_.ClickAt(POINT{(list.left + list.right) / 2, list.bottom - 20}, true);
+  // Given time to appear, no menu does; the program is still responsive.
+  EXPECT_FALSE(WaitFor(AnyVisibleMenu, 1000));
+  EXPECT_EQ(vudo_.Text(7), "Start");
+}
+
+}  // namespace
+}  // namespace vudo::e2e

@@ -1,0 +1,123 @@
+// Searches started and stopped through the real window with real keys and
+// clicks, compared with what the console finder lists.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/e2e/e2e_settings.h"
+#include "app/e2e/e2e_trees.h"
+#include "app/e2e/vudo_driver.h"
+
+namespace vudo::e2e {
+namespace {
+
+std::vector<std::string> Sorted(std::vector<std::string> paths) {
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+// Types the start directory and the pattern the way a person does: the focus
+// starts in the start directory, Tab moves past "..." to the pattern.
+void EnterSearch(VudoRun& vudo, const std::string& directory, const std::string& pattern,
+                 const std::string& contains = "") {
+  ASSERT_TRUE(vudo.BringToFront());
+  ASSERT_TRUE(WaitFor([&] { return vudo.Focus() == vudo.ComboEdit(); }));
+  vudo.Type(directory);
+  vudo.Key(VK_TAB);
+  vudo.Key(VK_TAB);
+  ASSERT_TRUE(WaitFor([&] { return vudo.Focus() == vudo.Control(4); }));
+  vudo.Type(pattern);
+  if (!contains.empty()) {
+    vudo.Key(VK_TAB);
+    ASSERT_TRUE(WaitFor([&] { return vudo.Focus() == vudo.Control(6); }));
+    vudo.Type(contains);
+  }
+  ASSERT_TRUE(WaitFor([&] {
+    return vudo.EditText() == directory && vudo.Text(4) == pattern && vudo.Text(6) == contains;
+  }));
+}
+
+TEST(Search, ReturnRunsASearchWhoseRowsAreTheConsoleFindersAndAppearWhileItRuns) {
+  const std::string root = LargeTree().Root();
+  VudoRun vudo;
+  ASSERT_TRUE(vudo.Start());
+  EnterSearch(vudo, root, "*.TXT");
+  vudo.Key(VK_RETURN);
+  // Rows come in while the button reads "Stop".
+  EXPECT_TRUE(WaitFor([&] { return vudo.Text(7) == "Stop" && vudo.RowCount() > 0; }, 30000));
+  ASSERT_TRUE(vudo.WaitForButton("Start", 120000));
+  EXPECT_EQ(vudo.RowCount(), kLargeTreeHits);
+  EXPECT_EQ(vudo.RowPaths(), ConsoleFinderPaths(root, "*.TXT"));  // the same rows in the same order
+  EXPECT_EQ(vudo.RecentList(), std::vector<std::string>{root});
+}
+
+TEST(Search, AContainsTextAndAClickOnTheButton) {
+  const std::string root = SmallTree().Root() + "\\";
+  VudoRun vudo;
+  ASSERT_TRUE(vudo.Start());
+  EnterSearch(vudo, root, "*.t?t", "HeLLo");
+  vudo.Click(7);
+  ASSERT_TRUE(WaitFor([&] { return vudo.RowCount() == 3; }));
+  ASSERT_TRUE(vudo.WaitForButton("Start"));
+  const std::vector<std::string> expected = {root + "docs\\Readme.TXT", root + "docs\\sub\\deep\\a.txt",
+                                             root + "docs\\other\\C.Txt"};
+  EXPECT_EQ(Sorted(vudo.RowPaths()), Sorted(expected));
+  EXPECT_EQ(Sorted(vudo.RowPaths()), Sorted(ConsoleFinderPaths(root, "*.t?t", "HeLLo")));
+  // Each row's columns: the name, and the directory with its backslash.
+  for (int i = 0; i < vudo.RowCount(); ++i) {
+    const auto [name, directory] = vudo.Row(i);
+    EXPECT_EQ(name.find('\\'), std::string::npos);
+    EXPECT_EQ(directory.back(), '\\');
+  }
+
+  // Return in the Contains field runs it again; a new search clears the list.
+  vudo.Key(VK_RETURN);
+  ASSERT_TRUE(vudo.WaitForButton("Start"));
+  EXPECT_EQ(vudo.RowCount(), 3);
+  ASSERT_TRUE(vudo.CloseWithAltF4());
+  EXPECT_EQ(vudo.ExitCode(), 0u);
+  EXPECT_EQ(vudo.ReadIni(), StoreWrites(root, "*.t?t", "HeLLo", {root}));
+}
+
+TEST(Search, StopInTheMiddleKeepsTheRowsAndAddsNoMore) {
+  const std::string root = LargeTree().Root();
+  VudoRun vudo;
+  ASSERT_TRUE(vudo.Start());
+  EnterSearch(vudo, root, "hit*");
+  vudo.Key(VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return vudo.RowCount() >= 3; }, 30000));
+  vudo.Click(7);
+  ASSERT_TRUE(vudo.WaitForButton("Start"));
+  const int kept = vudo.RowCount();
+  EXPECT_GE(kept, 3);
+  EXPECT_LT(kept, kLargeTreeHits);
+  // Watched for a while: nothing more arrives.
+  EXPECT_FALSE(WaitFor([&] { return vudo.RowCount() != kept || vudo.Text(7) != "Start"; }, 1000));
+}
+
+TEST(Search, ReturnWhileASearchRunsStopsIt) {
+  const std::string root = LargeTree().Root();
+  VudoRun vudo;
+  ASSERT_TRUE(vudo.Start());
+  EnterSearch(vudo, root, "hit*");
+  vudo.Key(VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return vudo.RowCount() >= 1; }, 30000));
+  vudo.Key(VK_RETURN);
+  ASSERT_TRUE(vudo.WaitForButton("Start"));
+  EXPECT_LT(vudo.RowCount(), kLargeTreeHits);
+}
+
+TEST(Search, ClosingDuringASearchEndsAfterItAndSaves) {
+  const std::string root = LargeTree().Root();
+  VudoRun vudo;
+  ASSERT_TRUE(vudo.Start());
+  EnterSearch(vudo, root, "hit*");
+  vudo.Key(VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return vudo.Text(7) == "Stop" && vudo.RowCount() >= 1; }, 30000));
+  ASSERT_TRUE(vudo.CloseWithAltF4(180000));
+  EXPECT_EQ(vudo.ExitCode(), 0u);
+  EXPECT_EQ(vudo.ReadIni(), StoreWrites(root, "hit*", "", {root}));
+}
+
+}  // namespace
+}  // namespace vudo::e2e

@@ -1,0 +1,17 @@
+// What the settings store writes for the texts left in the window.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vudo::e2e {
+
+inline std::string StoreWrites(const std::string& directory, const std::string& pattern, const std::string& contains,
+                               const std::vector<std::string>& recent) {
+  std::string text = "searchdir = " + directory + "\r\nfilename = " + pattern + "\r\ncontains = " + contains + "\r\n";
+  for (std::size_t i = 0; i < recent.size() && i < 10; ++i)
+    text += "recentsearchdir" + std::to_string(i) + " = " + recent[i] + "\r\n";
+  return text;
+}
+
+}  // namespace vudo::e2e

@@ -1,0 +1,343 @@
+#include "app/e2e/vudo_driver.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace vudo::e2e {
+namespace {
+
+struct FindByProcess {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK MainWindowOf(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<FindByProcess*>(data);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char title[64] = {};
+  GetWindowTextA(window, title, sizeof title);
+  if (process != search->process || std::string(title) != "Vudo (Pathquest)") return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+void SendKeys(const std::vector<INPUT>& inputs) {
+  if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), const_cast<INPUT*>(inputs.data()), sizeof(INPUT));
+}
+
+INPUT KeyInput(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN || key == VK_DELETE || key == VK_HOME ||
+      key == VK_END)
+    input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+  return input;
+}
+
+void MouseTo(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  WaitFor([&] {
+    POINT at;
+    GetCursorPos(&at);
+    return at.x == screen.x && at.y == screen.y;
+  }, 2000);
+}
+
+}  // namespace
+
+std::string WindowsPath(const char* linux_path) {
+  std::string path = "Z:";
+  for (const char* c = linux_path; *c; ++c) path += *c == '/' ? '\\' : *c;
+  return path;
+}
+std::string VudoExe() { return WindowsPath(VUDO_EXE); }
+std::string VudoFindExe() { return WindowsPath(VUDO_FIND_EXE); }
+std::string LaunchProbeExe() { return WindowsPath(LAUNCH_PROBE_EXE); }
+
+bool WaitFor(const std::function<bool()>& done, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= milliseconds) return done();
+    Sleep(5);
+  }
+  return true;
+}
+
+std::vector<std::string> ConsoleFinderPaths(const std::string& directory, const std::string& pattern,
+                                            const std::string& contains) {
+  testing_tree::TempTree scratch;
+  const std::string output = scratch.Path("out.txt");
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  const HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  // The console finder reads its arguments by the C runtime's rules, where a
+  // backslash before a quote escapes it: a trailing one is doubled.
+  const std::string quoted_directory = directory.empty() || directory.back() != '\\' ? directory : directory + "\\";
+  std::string command;
+  command.append("\"").append(VudoFindExe()).append("\" \"").append(quoted_directory);
+  command.append("\" \"").append(pattern).append("\"");
+  if (!contains.empty()) command.append(" --contains \"").append(contains).append("\"");
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = file;
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION finder{};
+  std::vector<std::string> paths;
+  if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &finder)) {
+    WaitForSingleObject(finder.hProcess, 120000);
+    CloseHandle(finder.hThread);
+    CloseHandle(finder.hProcess);
+  }
+  CloseHandle(file);
+  std::ifstream in(output, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    paths.push_back(line);
+  }
+  return paths;
+}
+
+VudoRun::VudoRun() {
+  folder_ = tree_.Path("Vudo Copy");
+  CreateDirectoryA(folder_.c_str(), nullptr);
+  CopyFileA(VudoExe().c_str(), (folder_ + "\\Vudo.exe").c_str(), FALSE);
+}
+
+VudoRun::~VudoRun() {
+  if (process_.hProcess) {
+    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) {
+      TerminateProcess(process_.hProcess, 99);
+      WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+  }
+  SetFileAttributesA(IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+void VudoRun::WriteIni(const std::string& content) const {
+  std::ofstream out(IniPath(), std::ios::binary);
+  out << content;
+}
+
+std::string VudoRun::ReadIni() const {
+  std::ifstream in(IniPath(), std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool VudoRun::Start(const std::string& parameters) {
+  std::string command = "\"" + folder_ + "\\Vudo.exe\"";
+  if (!parameters.empty()) command += " " + parameters;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
+                      &process_))
+    return false;
+  FindByProcess search{process_.dwProcessId, nullptr};
+  const bool shown = WaitFor([&] {
+    search.found = nullptr;
+    EnumWindows(MainWindowOf, reinterpret_cast<LPARAM>(&search));
+    return search.found && IsWindowVisible(search.found);
+  }, 20000);
+  window_ = search.found;
+  // Up and waiting for input: the focus is placed once the window shows.
+  return shown && WaitForInputIdle(process_.hProcess, 10000) == 0;
+}
+
+bool VudoRun::WaitForExit(DWORD milliseconds) {
+  return process_.hProcess && WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0;
+}
+
+bool VudoRun::CloseWithAltF4(DWORD milliseconds) {
+  BringToFront();
+  KeyWith(VK_MENU, VK_F4);
+  return WaitForExit(milliseconds);
+}
+
+DWORD VudoRun::ExitCode() const {
+  DWORD code = 12345;
+  GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}
+
+HWND VudoRun::ComboEdit() const { return FindWindowExA(Control(1), nullptr, "Edit", nullptr); }
+
+HWND VudoRun::Focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(process_.dwThreadId, &info) ? info.hwndFocus : nullptr;
+}
+
+std::string VudoRun::Text(int number) const {
+  const HWND control = Control(number);
+  const LRESULT length = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  const LRESULT got = SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return text;
+}
+
+std::string VudoRun::EditText() const {
+  const HWND edit = ComboEdit();
+  const LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  const LRESULT got = SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return text;
+}
+
+int VudoRun::RowCount() const { return static_cast<int>(SendMessageA(Control(8), LVM_GETITEMCOUNT, 0, 0)); }
+
+std::pair<std::string, std::string> VudoRun::Row(int row) const {
+  // The list reads into memory of its own process.
+  constexpr std::size_t kText = 32768;
+  void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof(LVITEMA) + kText, MEM_COMMIT, PAGE_READWRITE);
+  std::pair<std::string, std::string> texts;
+  if (!remote) return texts;
+  for (int column = 0; column < 2; ++column) {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = static_cast<char*>(remote) + sizeof(LVITEMA);
+    item.cchTextMax = static_cast<int>(kText);
+    WriteProcessMemory(process_.hProcess, remote, &item, sizeof item, nullptr);
+    const LRESULT length = SendMessageA(Control(8), LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                                        reinterpret_cast<LPARAM>(remote));
+    std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0) ReadProcessMemory(process_.hProcess, item.pszText, text.data(), text.size(), nullptr);
+    (column == 0 ? texts.first : texts.second) = text;
+  }
+  VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+  return texts;
+}
+
+std::vector<std::string> VudoRun::RowPaths() const {
+  std::vector<std::string> paths;
+  const int count = RowCount();
+  for (int i = 0; i < count; ++i) {
+    const auto [name, directory] = Row(i);
+    paths.push_back(directory + name);
+  }
+  return paths;
+}
+
+std::vector<std::string> VudoRun::RecentList() const {
+  std::vector<std::string> entries;
+  const HWND combo = Control(1);
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    // Across processes the combo box answers in UTF-16.
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
+    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    std::string text(wide.size() * 2 + 1, '\0');
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(),
+                                          static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+RECT VudoRun::ControlRect(int number) const {
+  RECT rect{};
+  GetWindowRect(Control(number), &rect);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+SIZE VudoRun::InnerSize() const {
+  RECT client{};
+  GetClientRect(window_, &client);
+  return SIZE{client.right, client.bottom};
+}
+
+bool VudoRun::BringToFront() const {
+  return WaitFor([&] {
+    if (GetForegroundWindow() != window_) SetForegroundWindow(window_);
+    return GetForegroundWindow() == window_;
+  }, 5000);
+}
+
+void VudoRun::Key(WORD key) const { SendKeys({KeyInput(key, false), KeyInput(key, true)}); }
+
+void VudoRun::KeyWith(WORD modifier, WORD key) const {
+  SendKeys({KeyInput(modifier, false), KeyInput(key, false), KeyInput(key, true), KeyInput(modifier, true)});
+}
+
+void VudoRun::Type(const std::string& text) const {
+  std::vector<INPUT> inputs;
+  for (unsigned char c : text) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = c;
+    input.ki.dwFlags = KEYEVENTF_UNICODE;
+    inputs.push_back(input);
+    input.ki.dwFlags |= KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendKeys(inputs);
+}
+
+void VudoRun::Paste(const std::string& text) const {
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_TEXT, memory);
+    CloseClipboard();
+  }
+  KeyWith(VK_CONTROL, 'V');
+}
+
+void VudoRun::ClickAt(POINT screen, bool right) const {
+  MouseTo(screen);
+  INPUT buttons[2] = {};
+  buttons[0].type = buttons[1].type = INPUT_MOUSE;
+  buttons[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  buttons[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  SendInput(2, buttons, sizeof(INPUT));
+}
+
+void VudoRun::Click(int number, bool right) const {
+  RECT rect{};
+  GetWindowRect(number == 1 ? ComboEdit() : Control(number), &rect);
+  ClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, right);
+}
+
+POINT VudoRun::RowPoint(int row) const {
+  // The row's rectangle is written into memory of the list's process.
+  RECT rect{};
+  void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
+  rect.left = LVIR_LABEL;
+  WriteProcessMemory(process_.hProcess, remote, &rect, sizeof rect, nullptr);
+  SendMessageA(Control(8), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(process_.hProcess, remote, &rect, sizeof rect, nullptr);
+  VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+  POINT centre{rect.left + 20, (rect.top + rect.bottom) / 2};
+  ClientToScreen(Control(8), &centre);
+  return centre;
+}
+
+bool VudoRun::WaitForButton(const char* label, DWORD milliseconds) const {
+  return WaitFor([&] { return Text(7) == label; }, milliseconds);
+}
+
+void VudoRun::FocusControl(int number) const {
+  const HWND target = number == 1 ? ComboEdit() : Control(number);
+  Click(number);
+  WaitFor([&] { return Focus() == target; }, 5000);
+}
+
+}  // namespace vudo::e2e

@@ -1,0 +1,88 @@
+// Drives the real Vudo.exe from outside, as a person would: its own copy of the
+// program in a fresh folder (so its Vudo.ini is its own), real keys and clicks
+// through SendInput, and the window's state read back from the other process.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/temp_tree.h"
+
+namespace vudo::e2e {
+
+// Linux paths of the build's programs, in Wine's Z:\ form.
+std::string WindowsPath(const char* linux_path);
+std::string VudoExe();
+std::string VudoFindExe();
+std::string LaunchProbeExe();
+
+// Polls `done` with a deadline, never sleeping as a substitute for a state.
+bool WaitFor(const std::function<bool()>& done, DWORD milliseconds = 10000);
+
+// What vudo-find.exe prints for a search: full paths, in the order found.
+std::vector<std::string> ConsoleFinderPaths(const std::string& directory, const std::string& pattern,
+                                            const std::string& contains = "");
+
+class VudoRun {
+ public:
+  VudoRun();
+  ~VudoRun();  // ends the program if it still runs, then removes its folder
+  VudoRun(const VudoRun&) = delete;
+  VudoRun& operator=(const VudoRun&) = delete;
+
+  const std::string& Folder() const { return folder_; }
+  std::string IniPath() const { return folder_ + "\\Vudo.ini"; }
+  void WriteIni(const std::string& content) const;
+  std::string ReadIni() const;
+
+  // Starts the program with `parameters` after its path on the command line
+  // and waits until its window shows.
+  bool Start(const std::string& parameters = "");
+  // Closes the window with Alt+F4 and waits for the process to end; false
+  // when it did not end in time.
+  bool CloseWithAltF4(DWORD milliseconds = 60000);
+  bool WaitForExit(DWORD milliseconds);
+  DWORD ExitCode() const;
+
+  HWND Window() const { return window_; }
+  HWND Control(int number) const { return GetDlgItem(window_, number); }
+  HWND ComboEdit() const;
+  HWND Focus() const;
+
+  std::string Text(int number) const;
+  std::string EditText() const;  // the start directory, as its edit field holds it
+  int RowCount() const;
+  // The rows as directory + name (the full paths), in list order.
+  std::vector<std::string> RowPaths() const;
+  std::pair<std::string, std::string> Row(int row) const;  // name, directory
+  std::vector<std::string> RecentList() const;
+  RECT ControlRect(int number) const;  // in the window's client coordinates
+  SIZE InnerSize() const;
+
+  bool BringToFront() const;
+  void Key(WORD key) const;
+  void KeyWith(WORD modifier, WORD key) const;
+  void Type(const std::string& text) const;
+  // Puts `text` on the clipboard and pastes it with Ctrl+V into the focus.
+  void Paste(const std::string& text) const;
+  void Click(int number, bool right = false) const;
+  void ClickAt(POINT screen, bool right = false) const;
+  // The centre of a row of the result list, in screen coordinates.
+  POINT RowPoint(int row) const;
+  // Waits for the Start/Stop button to read `label`.
+  bool WaitForButton(const char* label, DWORD milliseconds = 30000) const;
+  // Focuses a control by clicking into it (for the combo box: its edit field).
+  void FocusControl(int number) const;
+
+ private:
+  testing_tree::TempTree tree_;
+  std::string folder_;
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+};
+
+}  // namespace vudo::e2e
