@@ -1,0 +1,84 @@
+// The resources inside Vudo.exe, read the way the platform reads them: icon 1
+// (one 32 x 32 image at 8 bits per pixel), the manifest asking for common
+// controls 6.0.0.0 on x86, and the version block.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string VudoExe() {
+  std::string path = "Z:";
+  for (const char* c = VUDO_EXE; *c; ++c) path += *c == '/' ? '\\' : *c;
+  return path;
+}
+
+class Resources : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    module_ = LoadLibraryExA(VudoExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module_, nullptr);
+  }
+  void TearDown() override { FreeLibrary(module_); }
+  std::string Resource(LPCSTR type, LPCSTR name) {
+    const HRSRC found = FindResourceA(module_, name, type);
+    if (!found) return {};
+    const char* data = static_cast<const char*>(LockResource(LoadResource(module_, found)));
+    return std::string(data, SizeofResource(module_, found));
+  }
+  HMODULE module_ = nullptr;
+};
+
+#pragma pack(push, 2)
+struct GroupEntry {
+  BYTE width, height, colours, reserved;
+  WORD planes, bits;
+  DWORD bytes;
+  WORD id;
+};
+#pragma pack(pop)
+
+TEST_F(Resources, OneIconOf32By32At8BitsPerPixel) {
+  const std::string group = Resource(MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */, MAKEINTRESOURCEA(1));
+  ASSERT_GE(group.size(), 6u + sizeof(GroupEntry));
+  const WORD count = *reinterpret_cast<const WORD*>(group.data() + 4);
+  ASSERT_EQ(count, 1);
+  const auto* entry = reinterpret_cast<const GroupEntry*>(group.data() + 6);
+  EXPECT_EQ(entry->width, 32);
+  EXPECT_EQ(entry->height, 32);
+  EXPECT_EQ(entry->bits, 8);
+  const std::string image = Resource(MAKEINTRESOURCEA(3) /* RT_ICON */, MAKEINTRESOURCEA(entry->id));
+  ASSERT_GE(image.size(), sizeof(BITMAPINFOHEADER));
+  const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(image.data());
+  EXPECT_EQ(header->biWidth, 32);
+  EXPECT_EQ(header->biHeight, 64);  // image and mask
+  EXPECT_EQ(header->biBitCount, 8);
+}
+
+TEST_F(Resources, AManifestForCommonControlsSixOnX86) {
+  const std::string manifest = Resource(MAKEINTRESOURCEA(24) /* RT_MANIFEST */, MAKEINTRESOURCEA(1));
+  ASSERT_FALSE(manifest.empty());
+  for (const char* part : {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "processorArchitecture=\"x86\"",
+                           "6595b64144ccf1df", "supportedOS", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+    EXPECT_NE(manifest.find(part), std::string::npos) << part;
+}
+
+TEST_F(Resources, AVersionBlockWithTheProductName) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(VudoExe().c_str(), &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<char> block(size);
+  ASSERT_TRUE(GetFileVersionInfoA(VudoExe().c_str(), 0, size, block.data()));
+  char* value = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\ProductName",
+                             reinterpret_cast<void**>(&value), &length));
+  EXPECT_STREQ(value, "Vudo (Pathquest)");
+  ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\ProductVersion",
+                             reinterpret_cast<void**>(&value), &length));
+  EXPECT_STREQ(value, VUDO_VERSION);
+}
+
+}  // namespace

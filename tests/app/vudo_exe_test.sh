@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Checks the built Vudo.exe as a file: a 32-bit x86 Windows program that
+# imports only system libraries (everything else is linked in), and an icon
+# that scripts/make-icon reproduces byte for byte.
+# Usage: vudo_exe_test.sh VUDO.EXE SOURCE-DIR
+set -uo pipefail
+exe=$1
+source_dir=$2
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+
+dump=$(i686-w64-mingw32-objdump -p "$exe") || { echo "FAIL: objdump could not read $exe"; exit 1; }
+grep -q 'file format pei-i386' <<<"$dump" || fail "not a 32-bit x86 PE file"
+grep -qE '^Subsystem\s+0*2\s' <<<"$dump" || fail "not a windows-subsystem program"
+
+allowed='^(kernel32|user32|gdi32|comctl32|shell32|ole32|oleaut32|advapi32|comdlg32|version|msvcrt)\.dll$'
+mapfile -t dlls < <(sed -n 's/^\s*DLL Name: //p' <<<"$dump")
+[ ${#dlls[@]} -gt 0 ] || fail "no imports found"
+for dll in "${dlls[@]}"; do
+  lower=${dll,,}
+  if [[ $lower =~ $allowed ]]; then echo "ok: imports $dll"; else fail "imports $dll, which is no system library"; fi
+done
+
+scratch=$(mktemp)
+trap 'rm -f "$scratch"' EXIT
+python3 "$source_dir/scripts/make-icon" "$scratch" || fail "make-icon failed"
+cmp -s "$scratch" "$source_dir/src/app/resources/vudo.ico" && echo "ok: icon reproduced by scripts/make-icon" \
+  || fail "src/app/resources/vudo.ico differs from what scripts/make-icon draws"
+exit $failed
