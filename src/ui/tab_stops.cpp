@@ -11,6 +11,13 @@ BOOL CALLBACK CollectTabStop(HWND child, LPARAM list) {
   return TRUE;
 }
 
+// Moves the focus as the platform's dialogs do: a text field reached with the
+// keyboard has all its text selected, so typing replaces it.
+void FocusStop(HWND stop) {
+  SetFocus(stop);
+  if (SendMessageA(stop, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(stop, EM_SETSEL, 0, -1);
+}
+
 }  // namespace
 
 std::vector<HWND> TabStops(HWND window) {
@@ -25,9 +32,9 @@ void FocusNextTabStop(HWND window) {
   const HWND focus = GetFocus();
   const auto at = std::find(stops.begin(), stops.end(), focus);
   if (at != stops.end()) {
-    SetFocus(at + 1 == stops.end() ? stops.front() : *(at + 1));
+    FocusStop(at + 1 == stops.end() ? stops.front() : *(at + 1));
   } else if (!focus || !IsChild(window, focus)) {
-    SetFocus(stops.front());
+    FocusStop(stops.front());
   }
 }
 
@@ -35,7 +42,7 @@ void FocusPreviousTabStop(HWND window) {
   const std::vector<HWND> stops = TabStops(window);
   if (stops.empty()) return;
   const auto at = std::find(stops.begin(), stops.end(), GetFocus());
-  SetFocus(at == stops.end() || at == stops.begin() ? stops.back() : *(at - 1));
+  FocusStop(at == stops.end() || at == stops.begin() ? stops.back() : *(at - 1));
 }
 
 }  // namespace vudo::layer

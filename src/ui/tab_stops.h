@@ -1,6 +1,7 @@
 // Keyboard navigation between the tab stops of a window: its enabled, visible
 // descendants with WS_TABSTOP, in the platform's child order (creation order;
-// an editable combo box's edit field comes right after the combo box).
+// an editable combo box's edit field comes right after the combo box). A text
+// field reached this way has its text selected, as in the platform's dialogs.
 #pragma once
 
 #include <windows.h>

@@ -54,6 +54,25 @@ TEST_F(TabStops, TabWrapsForwardAndShiftTabBackward) {
   for (int previous : {8, 7, 6, 4, 2, 1, 8}) EXPECT_TRUE(PressAndExpect(true, Stop(previous))) << "back to " << previous;
 }
 
+TEST_F(TabStops, AFieldReachedWithTheKeyboardHasItsTextSelected) {
+  ControlSetText(4, "*.txt");
+  ControlSetText(6, "needle");
+  SetFocus(Stop(2));
+  EXPECT_TRUE(PressAndExpect(false, Stop(4)));
+  DWORD from = 99, to = 99;
+  SendMessageA(Stop(4), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 0u);
+  EXPECT_EQ(to, 5u);
+  EXPECT_TRUE(PressAndExpect(true, Stop(2)));
+  EXPECT_TRUE(PressAndExpect(true, Stop(1)));
+  ControlSetText(1, "C:\\");
+  EXPECT_TRUE(PressAndExpect(true, Stop(8)));
+  EXPECT_TRUE(PressAndExpect(false, Stop(1)));
+  SendMessageA(Stop(1), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 0u);
+  EXPECT_EQ(to, 3u);
+}
+
 TEST_F(TabStops, DisabledAndHiddenControlsAreSkipped) {
   EnableWindow(Stop(2), FALSE);
   ShowWindow(Stop(6), SW_HIDE);
