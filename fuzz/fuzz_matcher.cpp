@@ -1,4 +1,6 @@
-// Compares MatchName with a dynamic-programming reference matcher.
+// Compares MatchName with a dynamic-programming reference matcher: a star
+// takes any run of characters, '?' one character, any other byte only itself.
+// A character is a whole valid UTF-8 sequence, or one byte that starts none.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,21 +10,45 @@
 
 namespace {
 
-// table[i][j]: the first i pattern bytes match the first j name bytes.
+// The bytes of the character at name[j], worked out on its own here.
+std::size_t Character(const std::string& name, std::size_t j) {
+  const auto at = [&](std::size_t k) { return k < name.size() ? static_cast<unsigned char>(name[k]) : 0u; };
+  const unsigned lead = at(j);
+  const auto cont = [&](std::size_t k, unsigned low = 0x80, unsigned high = 0xBF) {
+    return k < name.size() && at(k) >= low && at(k) <= high;
+  };
+  if (lead >= 0xC2 && lead <= 0xDF && cont(j + 1)) return 2;
+  if (lead == 0xE0 && cont(j + 1, 0xA0) && cont(j + 2)) return 3;
+  if (((lead >= 0xE1 && lead <= 0xEC) || lead == 0xEE || lead == 0xEF) && cont(j + 1) && cont(j + 2)) return 3;
+  if (lead == 0xED && cont(j + 1, 0x80, 0x9F) && cont(j + 2)) return 3;
+  if (lead == 0xF0 && cont(j + 1, 0x90) && cont(j + 2) && cont(j + 3)) return 4;
+  if (lead >= 0xF1 && lead <= 0xF3 && cont(j + 1) && cont(j + 2) && cont(j + 3)) return 4;
+  if (lead == 0xF4 && cont(j + 1, 0x80, 0x8F) && cont(j + 2) && cont(j + 3)) return 4;
+  return 1;
+}
+
+// reach[i][j]: the first i pattern bytes can take the first j name bytes.
 bool Reference(const std::string& pattern, const std::string& name) {
   if (name.empty()) return false;
   if (pattern.empty()) return true;
   const std::size_t p = pattern.size(), n = name.size();
-  std::vector<std::vector<char>> table(p + 1, std::vector<char>(n + 1, 0));
-  table[0][0] = 1;
-  for (std::size_t i = 1; i <= p; ++i) {
-    const char c = pattern[i - 1];
+  std::vector<std::vector<char>> reach(p + 1, std::vector<char>(n + 1, 0));
+  reach[0][0] = 1;
+  for (std::size_t i = 0; i < p; ++i) {
     for (std::size_t j = 0; j <= n; ++j) {
-      if (c == '*') table[i][j] = table[i - 1][j] || (j > 0 && table[i][j - 1]);
-      else table[i][j] = j > 0 && table[i - 1][j - 1] && (c == '?' || c == name[j - 1]);
+      if (!reach[i][j]) continue;
+      const char c = pattern[i];
+      if (c == '*') {
+        reach[i + 1][j] = 1;
+        if (j < n) reach[i][j + Character(name, j)] = 1;
+      } else if (j < n && c == '?') {
+        reach[i + 1][j + Character(name, j)] = 1;
+      } else if (j < n && c == name[j]) {
+        reach[i + 1][j + 1] = 1;
+      }
     }
   }
-  return table[p][n];
+  return reach[p][n];
 }
 
 }  // namespace

@@ -13,6 +13,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
       only_positional = true;
     } else if (arg == "-h" || arg == "--help") {
       options.help = true;
+    } else if (arg == "-0" || arg == "--print0") {
+      options.print0 = true;
     } else if (arg == "--version") {
       options.version = true;
     } else if (arg == "-c" || arg == "--contains") {

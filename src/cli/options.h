@@ -10,6 +10,7 @@ struct Options {
   std::string directory;
   std::string pattern;   // empty: every file
   std::string contains;  // empty: no content condition
+  bool print0 = false;   // end each path with NUL instead of a line feed
   bool help = false;
   bool version = false;
 };
@@ -25,10 +26,15 @@ inline constexpr const char* kUsage =
     "Without PATTERN every file is listed.\n"
     "\n"
     "  -c, --contains TEXT  list only files that contain TEXT (letter case ignored)\n"
+    "  -0, --print0         end each path with a NUL byte instead of a line feed\n"
     "  -h, --help           show this help\n"
     "      --version        show the version\n"
     "\n"
-    "Exit status: 0 when something was found, 1 when nothing was, 2 on an error,\n"
-    "130 when interrupted (what was found so far is printed).\n";
+    "A directory that cannot be read (other than for want of permission) is\n"
+    "reported on standard error and passed over.\n"
+    "\n"
+    "Exit status: 0 when something was found, 1 when nothing was, 2 on an error\n"
+    "(also when the output cannot be written), 130 when interrupted (what was\n"
+    "found so far is printed).\n";
 
 }  // namespace vudo::cli

@@ -1,10 +1,12 @@
 #include "cli/printing_controls.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
-#include <string>
 #include <vector>
 
+#include "search/search_state.h"
 #include "ui/control_layer.h"
 
 namespace vudo {
@@ -13,20 +15,37 @@ namespace {
 std::map<int, std::string> texts;
 std::vector<std::string> recent;  // the list of control 1
 std::size_t rows = 0;
+char path_end = '\n';
 
-// Rows are collected here and written in large pieces, so printing never
+// Paths are collected here and written in large pieces, so printing never
 // limits the speed of a search.
 std::string out;
 constexpr std::size_t kFlushAt = 1 << 16;
+std::string output_error;
 
 }  // namespace
 
 namespace cli {
+void SetPathEnd(char end) { path_end = end; }
 std::size_t RowsPrinted() { return rows; }
-void FlushRows() {
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  std::fflush(stdout);
+const std::string& OutputError() { return output_error; }
+
+bool FlushRows() {
+  if (!out.empty() && output_error.empty()) {
+    errno = 0;
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
+      output_error = errno ? std::strerror(errno) : "write failed";
+  }
   out.clear();
+  return output_error.empty();
+}
+
+void PrintHit(std::string_view directory, std::string_view name) {
+  out.append(directory).append(name).append(1, path_end);
+  ++rows;
+  // Output that cannot be written ends the search: nothing found later could
+  // be shown either.
+  if (out.size() >= kFlushAt && !FlushRows()) StopRequested = 1;
 }
 }  // namespace cli
 
@@ -43,21 +62,10 @@ std::string ControlItemText(int control, int item, int) {
 }
 
 void ControlItemAdd(int control, int position, std::string_view text) {
-  if (control == kStartDirectoryCombo) {
-    if (position < -1) return;
-    const auto at = position == -1 || position > static_cast<int>(recent.size()) ? recent.size()
-                                                                                  : static_cast<std::size_t>(position);
-    recent.insert(recent.begin() + static_cast<std::ptrdiff_t>(at), std::string(text));
-    return;
-  }
-  if (control != kResultList) return;
-  // A row is "name \n directory"; the console shows directory then name.
-  const std::size_t feed = text.find('\n');
-  const std::string_view name = text.substr(0, feed);
-  const std::string_view directory = feed == std::string_view::npos ? std::string_view() : text.substr(feed + 1);
-  out.append(directory).append(name).append(1, '\n');
-  ++rows;
-  if (out.size() >= kFlushAt) cli::FlushRows();
+  if (control != kStartDirectoryCombo || position < -1) return;
+  const auto at = position == -1 || position > static_cast<int>(recent.size()) ? recent.size()
+                                                                                : static_cast<std::size_t>(position);
+  recent.insert(recent.begin() + static_cast<std::ptrdiff_t>(at), std::string(text));
 }
 
 void ControlItemsClear(int control) {

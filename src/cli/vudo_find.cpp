@@ -24,6 +24,10 @@ extern "C" void OnInterrupt(int) {
   vudo::StopRequested = 1;
 }
 
+void ReportUnreadable(const std::string& directory, const std::string& reason) {
+  std::fprintf(stderr, "vudo-find: cannot read directory '%s': %s\n", directory.c_str(), reason.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,18 +47,27 @@ int main(int argc, char** argv) {
     std::printf("vudo-find %s\n", VUDO_VERSION);
     return 0;
   }
-  if (!platform::DirectoryReadable(WalkStartPath(options.directory))) {
-    std::fprintf(stderr, "vudo-find: cannot read directory '%s'\n", options.directory.c_str());
+  platform::DirectoryReader start;
+  if (!start.Open(WalkStartPath(options.directory))) {
+    std::fprintf(stderr, "vudo-find: cannot read directory '%s': %s\n", options.directory.c_str(),
+                 start.ErrorText().c_str());
     return 2;
   }
+  start.Close();
 
   std::signal(SIGINT, OnInterrupt);
+  cli::SetPathEnd(options.print0 ? '\0' : '\n');
+  SetHitSink(cli::PrintHit);
+  SetUnreadableDirectoryHandler(ReportUnreadable);
   ControlSetText(kStartDirectoryCombo, options.directory);
   ControlSetText(kPatternField, options.pattern);
   ControlSetText(kContainsField, options.contains);
   ControlSetText(kStartStopButton, "Start");
   ToggleSearch();
-  cli::FlushRows();
+  if (!cli::FlushRows()) {
+    std::fprintf(stderr, "vudo-find: cannot write the output: %s\n", cli::OutputError().c_str());
+    return 2;
+  }
   if (interrupted) return 130;
   return cli::RowsPrinted() > 0 ? 0 : 1;
 }

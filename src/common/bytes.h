@@ -1,8 +1,17 @@
 // Byte-string helpers shared by every subsystem.
 //
-// All text is 8-bit, in the system's single-byte (ANSI) code page, and is held
-// in std::string / std::string_view. A text received from the platform ends at
-// its first NUL byte; the helpers here never look past the view they are given.
+// All text is 8-bit and is held in std::string / std::string_view. A text
+// received from the platform ends at its first NUL byte; the helpers here
+// never look past the view they are given.
+//
+// The lower-casing rule depends on what the platform's 8-bit text is:
+// - Windows, the single-byte (ANSI) code page: 0x20 is added to A-Z and to
+//   0xC0-0xDE; every other byte stays (so 0xDF and 0x80-0xBF are unchanged).
+// - POSIX, UTF-8: A-Z, and the two-byte forms of U+00C0 to U+00DE except
+//   U+00D7 (0xC3 followed by 0x80-0x9E, not 0x97), take their small forms (the
+//   second byte + 0x20); every other byte stays, and the lead byte of a longer
+//   sequence never changes. A character is a whole valid UTF-8 sequence, or a
+//   single byte that starts none.
 #pragma once
 
 #include <array>
@@ -12,8 +21,7 @@
 
 namespace vudo {
 
-// The lower-casing rule: 0x20 is added to A-Z and to 0xC0-0xDE; every other
-// byte stays as it is (so 0xDF and 0x80-0xBF are unchanged).
+// The single-byte rule of the ANSI code page.
 constexpr unsigned char LowerByte(unsigned char b) {
   return ((b >= 0x41 && b <= 0x5A) || (b >= 0xC0 && b <= 0xDE)) ? static_cast<unsigned char>(b + 0x20) : b;
 }
@@ -24,6 +32,32 @@ inline constexpr std::array<unsigned char, 256> kLowerTable = [] {
   for (int i = 0; i < 256; ++i) t[i] = LowerByte(static_cast<unsigned char>(i));
   return t;
 }();
+
+#ifdef _WIN32
+inline constexpr bool kUtf8Text = false;
+#else
+inline constexpr bool kUtf8Text = true;
+#endif
+
+// UTF-8: the second byte of a capital U+00C0-U+00DE (after 0xC3), which the
+// rule turns into its small form by adding 0x20.
+constexpr bool IsFoldingSecondByte(unsigned char b) { return b >= 0x80 && b <= 0x9E && b != 0x97; }
+
+// How byte `b` of a text reads once lower-cased, given the byte before it
+// (0 at the start); the content scan reads NUL as a space on top of that.
+constexpr unsigned char LowerAfter(unsigned char before, unsigned char b) {
+  if constexpr (kUtf8Text) {
+    if (b >= 0x41 && b <= 0x5A) return static_cast<unsigned char>(b + 0x20);
+    if (before == 0xC3 && IsFoldingSecondByte(b)) return static_cast<unsigned char>(b + 0x20);
+    return b;
+  } else {
+    return LowerByte(b);
+  }
+}
+
+// Bytes of the character at text[i] (i < size): on POSIX a whole valid UTF-8
+// sequence, or 1 for a byte that starts none; always 1 on Windows.
+std::size_t CharLength(std::string_view text, std::size_t i);
 
 std::string LowerCase(std::string_view text);
 void LowerInPlace(char* bytes, std::size_t count);

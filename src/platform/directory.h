@@ -34,13 +34,26 @@ class DirectoryReader {
   DirectoryReader& operator=(const DirectoryReader&) = delete;
 
   // `directory` ends in a separator. False when the platform refuses to
-  // enumerate it (missing, access denied, path too long, ...).
+  // enumerate it (missing, access denied, path too long, ...); Error() then
+  // says why. An empty directory opens (a drive root has no "." and "..").
   bool Open(const std::string& directory);
   // False at the end of the directory. "." and ".." are returned like any
   // other entry; skipping them is the caller's rule.
   bool Next(DirectoryEntry& entry);
+  void Close();
+
+  // Why the last Open failed: the platform's error code and its text, and
+  // whether it was for want of permission.
+  int Error() const { return error_; }
+  bool PermissionDenied() const;
+  std::string ErrorText() const;
+
+  // Directories open at this moment, in the whole process (for tests that
+  // watch how many handles a walk holds).
+  static int OpenCount();
 
  private:
+  int error_ = 0;
 #ifdef _WIN32
   HANDLE find_ = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAA data_{};

@@ -3,6 +3,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
 namespace vudo::platform {
 namespace {
 
@@ -28,17 +32,32 @@ EntryKind KindOfUnknown(int dir_fd, const char* name) {
   return KindOfMode(st.st_mode);
 }
 
+std::atomic<int> open_count{0};
+
 }  // namespace
 
-DirectoryReader::~DirectoryReader() {
-  if (dir_) closedir(dir_);
+DirectoryReader::~DirectoryReader() { Close(); }
+
+void DirectoryReader::Close() {
+  if (!dir_) return;
+  closedir(dir_);
+  dir_ = nullptr;
+  --open_count;
 }
 
 bool DirectoryReader::Open(const std::string& directory) {
-  if (dir_) closedir(dir_);
+  Close();
   dir_ = opendir(directory.c_str());
+  error_ = dir_ ? 0 : errno;
+  if (dir_) ++open_count;
   return dir_ != nullptr;
 }
+
+bool DirectoryReader::PermissionDenied() const { return error_ == EACCES || error_ == EPERM; }
+
+std::string DirectoryReader::ErrorText() const { return std::strerror(error_); }
+
+int DirectoryReader::OpenCount() { return open_count; }
 
 bool DirectoryReader::Next(DirectoryEntry& entry) {
   if (!dir_) return false;

@@ -20,15 +20,37 @@ EntryKind KindOf(const WIN32_FIND_DATAA& data) {
   return IsDirectoryLink(data) ? EntryKind::kOther : EntryKind::kDirectory;
 }
 
+LONG open_count = 0;
+
 }  // namespace
 
-DirectoryReader::~DirectoryReader() {
-  if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
+DirectoryReader::~DirectoryReader() { Close(); }
+
+void DirectoryReader::Close() {
+  pending_ = false;
+  if (find_ == INVALID_HANDLE_VALUE) return;
+  FindClose(find_);
+  find_ = INVALID_HANDLE_VALUE;
+  InterlockedDecrement(&open_count);
+}
+
+int DirectoryReader::OpenCount() { return static_cast<int>(open_count); }
+
+bool DirectoryReader::PermissionDenied() const { return error_ == ERROR_ACCESS_DENIED; }
+
+std::string DirectoryReader::ErrorText() const {
+  char text[512] = {};
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                      static_cast<DWORD>(error_), 0, text, sizeof text, nullptr);
+  std::string message(text, length);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
+    message.pop_back();
+  return message.empty() ? "error " + std::to_string(error_) : message;
 }
 
 bool DirectoryReader::Open(const std::string& directory) {
-  if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
-  pending_ = false;
+  Close();
+  error_ = 0;
   const std::string mask = directory + "*.*";
   // The basic information level skips the short 8.3 name and the large fetch
   // asks for bigger batches; together they list the same entries faster.
@@ -36,8 +58,19 @@ bool DirectoryReader::Open(const std::string& directory) {
                            FIND_FIRST_EX_LARGE_FETCH);
   if (find_ == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
     find_ = FindFirstFileA(mask.c_str(), &data_);  // systems without the large fetch
-  pending_ = find_ != INVALID_HANDLE_VALUE;
-  return pending_;
+  if (find_ != INVALID_HANDLE_VALUE) {
+    InterlockedIncrement(&open_count);
+    pending_ = true;
+    return true;
+  }
+  error_ = static_cast<int>(GetLastError());
+  // A drive root lists no "." and "..": when it is empty, the first find has
+  // nothing to return. It is an empty directory all the same.
+  if (error_ == ERROR_FILE_NOT_FOUND) {
+    error_ = 0;
+    return true;
+  }
+  return false;
 }
 
 bool DirectoryReader::Next(DirectoryEntry& entry) {

@@ -37,4 +37,10 @@ class FileReader {
   std::int64_t size_ = 0;
 };
 
+namespace testing {
+// Makes the next FileReader::Open report its file as `extra` bytes larger than
+// it is, as files under /sys report a size their content does not have.
+void AddToNextFileSize(std::int64_t extra);
+}  // namespace testing
+
 }  // namespace vudo::platform

@@ -1,5 +1,7 @@
 #include "platform/file.h"
 
+#include "platform/file_store_faults.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,7 +26,7 @@ bool FileReader::Open(const std::string& path) {
     fd_ = -1;
     return false;
   }
-  size_ = st.st_size;
+  size_ = st.st_size + faults::TakeExtraFileSize();
   return true;
 }
 

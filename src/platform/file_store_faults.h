@@ -1,8 +1,10 @@
-// Fault injection for FileReplacement, shared by its Win32 and POSIX forms.
+// Fault injection for FileReplacement and FileReader, shared by their Win32
+// and POSIX forms.
 // Production code never sets these; tests do, through platform::testing.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace vudo::platform::faults {
 
@@ -12,5 +14,7 @@ std::size_t WriteAllowance(std::size_t wanted);
 void Spend(std::size_t written);
 // True once after a test asked for the next replace to fail.
 bool TakeReplaceFailure();
+// What a test asked the next opened file to report beyond its size, once.
+std::int64_t TakeExtraFileSize();
 
 }  // namespace vudo::platform::faults

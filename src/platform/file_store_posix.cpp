@@ -29,7 +29,9 @@ std::string DirectoryOf(const std::string& path) {
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& content, ReadAccess& access) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a FIFO in the file's place must not hold start-up until some
+  // writer comes; it is no regular file and is refused below.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return false;
   struct stat st;
   bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);

@@ -38,6 +38,8 @@ bool ReadWholeFile(const std::string& path, std::string& content, ReadAccess& ac
                          nullptr);
   }
   if (file.h == INVALID_HANDLE_VALUE) return false;
+  // A device or a pipe in the file's place is no settings file.
+  if (GetFileType(file.h) != FILE_TYPE_DISK) return false;
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file.h, &size) || size.QuadPart > 0x7FFFFFFF) return false;
   try {

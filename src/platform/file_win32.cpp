@@ -1,5 +1,7 @@
 #include "platform/file.h"
 
+#include "platform/file_store_faults.h"
+
 namespace vudo::platform {
 
 FileReader::~FileReader() {
@@ -17,7 +19,7 @@ bool FileReader::Open(const std::string& path) {
     handle_ = INVALID_HANDLE_VALUE;
     return false;
   }
-  size_ = size.QuadPart;
+  size_ = size.QuadPart + faults::TakeExtraFileSize();
   return true;
 }
 

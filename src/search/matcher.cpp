@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "common/bytes.h"
+
 namespace vudo {
 namespace {
 
@@ -15,6 +17,10 @@ namespace {
 struct CompiledPattern {
   std::string text;
   bool has_star = false;
+  bool has_question = false;
+  // The ends can be checked byte by byte: every '?' is one byte (Windows), or
+  // the pattern has none and its tail starts a character (UTF-8).
+  bool ends_by_bytes = true;
   std::size_t fixed_bytes = 0;  // bytes that are not stars: the shortest name
   std::size_t head = 0;         // bytes before the first star
   std::size_t tail = 0;         // bytes after the last star
@@ -22,6 +28,8 @@ struct CompiledPattern {
 
 std::string LastPattern;
 CompiledPattern Compiled;
+
+bool IsContinuationByte(char b) { return (static_cast<unsigned char>(b) & 0xC0) == 0x80; }
 
 void Compile(std::string_view pattern) {
   LastPattern.assign(pattern.data(), pattern.size());
@@ -33,23 +41,28 @@ void Compile(std::string_view pattern) {
   }
   const std::size_t first = c.text.find('*');
   c.has_star = first != std::string::npos;
+  c.has_question = c.text.find('?') != std::string::npos;
   c.fixed_bytes = c.text.size() - static_cast<std::size_t>(std::count(c.text.begin(), c.text.end(), '*'));
   c.head = c.has_star ? first : c.text.size();
   c.tail = c.has_star ? c.text.size() - c.text.rfind('*') - 1 : c.text.size();
+  if (kUtf8Text) {
+    // A '?' takes a whole character, whose length only the name tells; and a
+    // tail starting inside a character could match where no character starts.
+    c.ends_by_bytes = !c.has_question && (c.tail == 0 || !IsContinuationByte(c.text[c.text.size() - c.tail]));
+  }
   Compiled = std::move(c);
 }
 
-bool Fits(char p, char n) { return p == n || p == '?'; }
-
 bool FitsRun(const char* pattern, const char* name, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i)
-    if (!Fits(pattern[i], name[i])) return false;
+    if (pattern[i] != name[i] && pattern[i] != '?') return false;
   return true;
 }
 
 // The classic iterative algorithm: on a mismatch, go back to the most recent
-// star and let it take one byte more. O(name length x pattern length) at
-// worst, no recursion.
+// star and let it take one character more. A '?' takes one character, any
+// other pattern byte matches the same byte. O(name length x pattern length)
+// at worst, no recursion.
 bool MatchStars(std::string_view pat, std::string_view name) {
   std::size_t p = 0, n = 0;
   std::size_t star = std::string_view::npos, resume = 0;
@@ -57,12 +70,16 @@ bool MatchStars(std::string_view pat, std::string_view name) {
     if (p < pat.size() && pat[p] == '*') {
       star = p++;
       resume = n;
-    } else if (p < pat.size() && Fits(pat[p], name[n])) {
+    } else if (p < pat.size() && pat[p] == '?') {
+      ++p;
+      n += CharLength(name, n);
+    } else if (p < pat.size() && pat[p] == name[n]) {
       ++p;
       ++n;
     } else if (star != std::string_view::npos) {
       p = star + 1;
-      n = ++resume;
+      resume += CharLength(name, resume);
+      n = resume;
     } else {
       return false;
     }
@@ -78,8 +95,9 @@ int MatchName(std::string_view name, std::string_view pattern) {
   if (pattern.empty()) return 1;
   if (pattern != LastPattern) Compile(pattern);
   const CompiledPattern& c = Compiled;
-  if (!c.has_star) return name.size() == c.text.size() && FitsRun(c.text.data(), name.data(), name.size());
   if (name.size() < c.fixed_bytes) return 0;
+  if (!c.ends_by_bytes) return MatchStars(c.text, name) ? 1 : 0;
+  if (!c.has_star) return name.size() == c.text.size() && FitsRun(c.text.data(), name.data(), name.size());
   if (!FitsRun(c.text.data(), name.data(), c.head)) return 0;
   if (!FitsRun(c.text.data() + c.text.size() - c.tail, name.data() + name.size() - c.tail, c.tail)) return 0;
   // With both ends anchored, only what lies between the first and the last

@@ -67,19 +67,24 @@ int FileContainsTextInBlocks(const std::string& path, std::string_view text, std
 
   const std::int64_t size = file.Size();
   std::size_t carried = 0;
+  unsigned char before = 0;  // the file byte before the haystack, which may decide how its first one reads
   for (std::int64_t pos = 0; pos < size;) {
     const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(block_size), size - pos));
     const std::int64_t got = file.ReadAt(pos, block, want);
     if (got <= 0) break;  // a read error, or the file shrank under us
-    // Bytes a short read did not deliver read as spaces.
-    if (static_cast<std::size_t>(got) < want) std::memset(block + got, ' ', want - static_cast<std::size_t>(got));
+    const auto have = static_cast<std::size_t>(got);
 
     char* const haystack = block - carried;
-    const std::size_t haystack_size = carried + want;
-    if (finder.FoundIn(haystack, haystack_size)) return 1;
+    const std::size_t haystack_size = carried + have;
+    if (finder.FoundIn(haystack, haystack_size, before)) return 1;
+    // A short read ends the file: it shrank during the scan, or it reported
+    // more than it holds (as files under /sys do). What was not delivered is
+    // not there to be found.
+    if (have < want) break;
 
-    pos += static_cast<std::int64_t>(want);
+    pos += static_cast<std::int64_t>(have);
     const std::size_t keep = std::min(carry_max, haystack_size);
+    if (haystack_size > keep) before = static_cast<unsigned char>(haystack[haystack_size - keep - 1]);
     std::memmove(block - keep, haystack + haystack_size - keep, keep);
     carried = keep;
     if (StopRequested.load(std::memory_order_relaxed)) break;

@@ -4,7 +4,9 @@
 // of each block are carried in front of the next, so a text across a block
 // border is found and memory stays a few blocks whatever the file size. NUL
 // bytes read as spaces, so binary files are searched like text. Sizes and
-// positions are 64-bit. StopRequested is read after every block.
+// positions are 64-bit. A read that delivers less than asked ends the file:
+// nothing is made up for the missing bytes. StopRequested is read after every
+// block.
 #pragma once
 
 #include <cstddef>

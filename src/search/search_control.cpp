@@ -12,6 +12,13 @@ namespace {
 constexpr std::string_view kStartLabel = "Start";
 constexpr std::string_view kStopLabel = "Stop";
 
+// A walk is on the stack: Start and Stop pressed again run nested inside it,
+// from its event handling.
+bool walking = false;
+// A Start arrived while a walk was on the stack; its walk runs once the older
+// one has unwound.
+bool restart_pending = false;
+
 // Puts `directory` at the top of the recent list unless the list holds it
 // already in some letter case. An empty start directory is not remembered.
 void RememberDirectory(const std::string& directory) {
@@ -27,9 +34,11 @@ void RememberDirectory(const std::string& directory) {
 void ToggleSearch() {
   if (ControlText(kStartStopButton) != kStartLabel) {
     StopRequested = 1;
+    restart_pending = false;  // a Stop after a pending Start cancels it
     ControlSetText(kStartStopButton, kStartLabel);
     return;
   }
+  // Everything the user sees happens at once.
   StopRequested = 0;
   // A walk of an earlier search that is still unwinding sees the new
   // generation and ends without adding rows to this search's list.
@@ -40,7 +49,19 @@ void ToggleSearch() {
   RememberDirectory(SearchDirectory);
   ControlSetText(kStartStopButton, kStopLabel);
   ControlItemsClear(kResultList);
-  WalkDirectory(SearchDirectory);
+  // Started from inside a walk (Stop and Start in a burst, or Return held
+  // down): running the walk here would pile one walk onto the other for every
+  // press. The outermost call runs it once the older walk has unwound.
+  if (walking) {
+    restart_pending = true;
+    return;
+  }
+  walking = true;
+  do {
+    restart_pending = false;
+    WalkDirectory(SearchDirectory);
+  } while (restart_pending);
+  walking = false;
   ControlSetText(kStartStopButton, kStartLabel);
 }
 

@@ -15,13 +15,25 @@
 namespace vudo {
 namespace {
 
-// How a file byte reads for the content test: lower-cased, NUL as a space.
-constexpr std::array<unsigned char, 256> kScanTable = [] {
-  std::array<unsigned char, 256> t{};
-  for (int i = 0; i < 256; ++i) t[i] = LowerByte(static_cast<unsigned char>(i));
-  t[0] = ' ';
-  return t;
+// How a file byte reads for the content test, after the byte before it:
+// lower-cased, NUL as a space.
+constexpr unsigned char ReadsAs(unsigned char before, unsigned char b) {
+  return b == 0 ? ' ' : LowerAfter(before, b);
+}
+
+// For every byte value: how many file bytes can read as it, whatever comes
+// before them.
+constexpr std::array<unsigned char, 256> kPreimages = [] {
+  std::array<unsigned char, 256> count{};
+  for (int b = 0; b < 256; ++b) {
+    const auto byte = static_cast<unsigned char>(b);
+    ++count[ReadsAs(0, byte)];
+    if (kUtf8Text && ReadsAs(0xC3, byte) != ReadsAs(0, byte)) ++count[ReadsAs(0xC3, byte)];
+  }
+  return count;
 }();
+
+int Preimages(unsigned char wanted) { return kPreimages[wanted]; }
 
 // A rough guess of how often a (lower-cased) byte turns up in the files people
 // search; only the order matters. Rare bytes make few candidate places.
@@ -43,8 +55,7 @@ constexpr std::array<unsigned char, 256> kCommonness = [] {
 
 bool TextFinder::MakeAnchor(std::size_t index, Anchor& anchor) const {
   const auto wanted = static_cast<unsigned char>(text_[index]);
-  int preimages = 0;
-  for (int b = 0; b < 256; ++b) preimages += kScanTable[b] == wanted;
+  const int preimages = Preimages(wanted);
   anchor.index = index;
   anchor.value = wanted;
   // Two bytes read as `wanted` exactly when it and the byte without 0x20 do.
@@ -70,18 +81,20 @@ TextFinder::TextFinder(std::string_view text) : text_(text) {
   // be found.
   impossible_ = !MakeAnchor(rarest, first_) || !MakeAnchor(next, second_);
   for (char c : text_)
-    if (kScanTable[static_cast<unsigned char>(c)] != static_cast<unsigned char>(c)) impossible_ = true;
+    if (Preimages(static_cast<unsigned char>(c)) == 0) impossible_ = true;
 }
 
-bool TextFinder::MatchesAt(const unsigned char* start) const {
-  for (std::size_t i = 0; i < text_.size(); ++i)
-    if (kScanTable[start[i]] != static_cast<unsigned char>(text_[i])) return false;
+bool TextFinder::MatchesAt(const unsigned char* start, unsigned char before) const {
+  for (std::size_t i = 0; i < text_.size(); ++i) {
+    if (ReadsAs(before, start[i]) != static_cast<unsigned char>(text_[i])) return false;
+    before = start[i];
+  }
   return true;
 }
 
 #ifdef VUDO_AVX2
 __attribute__((target("avx2"))) bool TextFinder::FoundInAvx2(const unsigned char* data, std::size_t places,
-                                                             std::size_t& i) const {
+                                                             std::size_t& i, unsigned char before) const {
   const __m256i value1 = _mm256_set1_epi8(static_cast<char>(first_.value));
   const __m256i fold1 = _mm256_set1_epi8(static_cast<char>(first_.fold));
   const __m256i value2 = _mm256_set1_epi8(static_cast<char>(second_.value));
@@ -93,17 +106,18 @@ __attribute__((target("avx2"))) bool TextFinder::FoundInAvx2(const unsigned char
                                          _mm256_cmpeq_epi8(_mm256_or_si256(c2, fold2), value2));
     unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(fit));
     while (mask) {
-      if (MatchesAt(data + i + static_cast<unsigned>(__builtin_ctz(mask)))) return true;
+      const std::size_t at = i + static_cast<unsigned>(__builtin_ctz(mask));
+      if (MatchesAt(data + at, at ? data[at - 1] : before)) return true;
       mask &= mask - 1;
     }
   }
   return false;
 }
 #else
-bool TextFinder::FoundInAvx2(const unsigned char*, std::size_t, std::size_t&) const { return false; }
+bool TextFinder::FoundInAvx2(const unsigned char*, std::size_t, std::size_t&, unsigned char) const { return false; }
 #endif
 
-bool TextFinder::FoundIn(const char* bytes, std::size_t count) const {
+bool TextFinder::FoundIn(const char* bytes, std::size_t count, unsigned char before) const {
   if (text_.empty()) return true;
   if (impossible_ || count < text_.size()) return false;
   const auto* data = reinterpret_cast<const unsigned char*>(bytes);
@@ -112,7 +126,7 @@ bool TextFinder::FoundIn(const char* bytes, std::size_t count) const {
   std::size_t i = 0;
 #ifdef VUDO_AVX2
   static const bool has_avx2 = __builtin_cpu_supports("avx2");
-  if (has_avx2 && FoundInAvx2(data, places, i)) return true;
+  if (has_avx2 && FoundInAvx2(data, places, i, before)) return true;
 #endif
 #ifdef __SSE2__
   const __m128i value1 = _mm_set1_epi8(static_cast<char>(first_.value));
@@ -126,13 +140,15 @@ bool TextFinder::FoundIn(const char* bytes, std::size_t count) const {
                                       _mm_cmpeq_epi8(_mm_or_si128(c2, fold2), value2));
     unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(fit));
     while (mask) {
-      if (MatchesAt(data + i + static_cast<unsigned>(__builtin_ctz(mask)))) return true;
+      const std::size_t at = i + static_cast<unsigned>(__builtin_ctz(mask));
+      if (MatchesAt(data + at, at ? data[at - 1] : before)) return true;
       mask &= mask - 1;
     }
   }
 #endif
   for (; i < places; ++i)
-    if (first_.Fits(data[i + first_.index]) && second_.Fits(data[i + second_.index]) && MatchesAt(data + i))
+    if (first_.Fits(data[i + first_.index]) && second_.Fits(data[i + second_.index]) &&
+        MatchesAt(data + i, i ? data[i - 1] : before))
       return true;
   return false;
 }

@@ -3,7 +3,9 @@
 //
 // Each byte of the text has at most two bytes that read as it (its upper-case
 // form, or NUL for a space), and those two differ only in the bit 0x20, so
-// "(b | 0x20) == text byte" tests both at once. The finder takes the text's two
+// "(b | 0x20) == text byte" tests both at once. (Under the UTF-8 rule a second
+// byte folds only after 0xC3; the filter lets both through and the full check
+// at a place looks at the byte before.) The finder takes the text's two
 // rarest bytes and tests 32 places at a time (AVX2, where the processor has
 // it) or 16 (SSE2) against both, at their distance apart; only places where
 // both fit are checked in full.
@@ -20,13 +22,15 @@ class TextFinder {
   // `text` is lower-cased. An empty text is found in anything.
   explicit TextFinder(std::string_view text);
 
-  // True when the text occurs in bytes[0, count).
-  bool FoundIn(const char* bytes, std::size_t count) const;
+  // True when the text occurs in bytes[0, count). `before` is the byte that
+  // precedes bytes[0] in the file (0 at its start): under the UTF-8 rule it
+  // decides how a first byte reads.
+  bool FoundIn(const char* bytes, std::size_t count, unsigned char before = 0) const;
 
   std::size_t size() const { return text_.size(); }
 
  private:
-  bool MatchesAt(const unsigned char* start) const;
+  bool MatchesAt(const unsigned char* start, unsigned char before) const;
 
   // A byte of the text to filter on: a file byte b fits it when
   // (b | fold) == value; fold is 0x20 where two file bytes read as it, else 0.
@@ -38,7 +42,7 @@ class TextFinder {
   bool MakeAnchor(std::size_t index, Anchor& anchor) const;
   // Tests the places from `i` on, 32 at a time, while 32 remain; leaves `i`
   // at the first place not tested.
-  bool FoundInAvx2(const unsigned char* data, std::size_t places, std::size_t& i) const;
+  bool FoundInAvx2(const unsigned char* data, std::size_t places, std::size_t& i, unsigned char before) const;
 
   std::string text_;
   Anchor first_, second_;  // the rarest byte, and the next rarest elsewhere

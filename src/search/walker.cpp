@@ -1,5 +1,7 @@
 #include "search/walker.h"
 
+#include <vector>
+
 #include "common/bytes.h"
 #include "platform/directory.h"
 #include "platform/path.h"
@@ -11,6 +13,15 @@
 namespace vudo {
 namespace {
 
+// Levels below which a directory stays open while its subdirectories are
+// walked. Deeper down, one open directory per level would run out of file
+// handles in a tree thousands of levels deep (1,024 is a common limit), so a
+// deep directory is read whole and closed before the walk descends.
+constexpr int kLevelsKeptOpen = 32;
+
+HitSink hit_sink = nullptr;
+UnreadableDirectoryHandler unreadable_handler = nullptr;
+
 bool IsDotOrDotDot(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
@@ -21,33 +32,59 @@ bool WalkMustEnd(unsigned generation) {
   return StopRequested.load(std::memory_order_relaxed) != 0 || SearchGeneration != generation;
 }
 
+void WalkInto(std::string& path, unsigned generation, int depth);
+
+// Handles one entry of the directory `path` (length `length`, ending in a
+// separator), then pending events. False when the walk must end.
+bool Visit(std::string& path, std::size_t length, const char* name, platform::EntryKind kind, unsigned generation,
+           int depth) {
+  if (kind == platform::EntryKind::kFile) {
+    TestFile(path, name);
+  } else if (kind == platform::EntryKind::kDirectory) {
+    path += name;
+    path += platform::kSeparator;
+    WalkInto(path, generation, depth + 1);
+    path.resize(length);
+  }
+  if (WalkMustEnd(generation)) return false;
+  while (EventPoll() != 0) {
+  }
+  // Events may have stopped this search or started a new one; ending here
+  // keeps the old walk from adding rows after that.
+  return !WalkMustEnd(generation);
+}
+
 // `path` holds the directory, ending in a separator. Entries are appended to
 // it and cut off again, so the whole walk shares one buffer.
-void WalkInto(std::string& path, unsigned generation) {
+void WalkInto(std::string& path, unsigned generation, int depth) {
   platform::DirectoryReader reader;
-  if (!reader.Open(path)) return;
+  if (!reader.Open(path)) {
+    if (unreadable_handler && !reader.PermissionDenied()) unreadable_handler(path, reader.ErrorText());
+    return;
+  }
   const std::size_t length = path.size();
   platform::DirectoryEntry entry;
-  while (reader.Next(entry)) {
-    if (IsDotOrDotDot(entry.name)) continue;
-    if (entry.kind == platform::EntryKind::kFile) {
-      TestFile(path, entry.name);
-    } else if (entry.kind == platform::EntryKind::kDirectory) {
-      path += entry.name;
-      path += platform::kSeparator;
-      WalkInto(path, generation);
-    }
-    path.resize(length);
-    if (WalkMustEnd(generation)) return;
-    while (EventPoll() != 0) {
-    }
-    // Events may have stopped this search or started a new one; ending here
-    // keeps the old walk from adding rows after that.
-    if (WalkMustEnd(generation)) return;
+  if (depth < kLevelsKeptOpen) {
+    while (reader.Next(entry))
+      if (!IsDotOrDotDot(entry.name) && !Visit(path, length, entry.name, entry.kind, generation, depth)) return;
+    return;
   }
+  struct Listed {
+    std::string name;
+    platform::EntryKind kind;
+  };
+  std::vector<Listed> listed;
+  while (reader.Next(entry))
+    if (!IsDotOrDotDot(entry.name)) listed.push_back({entry.name, entry.kind});
+  reader.Close();
+  for (const Listed& item : listed)
+    if (!Visit(path, length, item.name.c_str(), item.kind, generation, depth)) return;
 }
 
 }  // namespace
+
+void SetHitSink(HitSink sink) { hit_sink = sink; }
+void SetUnreadableDirectoryHandler(UnreadableDirectoryHandler handler) { unreadable_handler = handler; }
 
 std::string WalkStartPath(std::string_view directory) {
   if (directory.empty()) return std::string(platform::kEmptyDirectoryMeans);
@@ -58,7 +95,7 @@ std::string WalkStartPath(std::string_view directory) {
 
 void WalkDirectory(std::string_view directory) {
   std::string path = WalkStartPath(directory);
-  WalkInto(path, SearchGeneration);
+  WalkInto(path, SearchGeneration, 0);
 }
 
 void TestFile(std::string_view directory, std::string_view name) {
@@ -71,6 +108,10 @@ void TestFile(std::string_view directory, std::string_view name) {
   if (!ContainsText.empty()) {
     buffer.assign(directory).append(name);
     if (!FileContainsText(buffer, ContainsText)) return;
+  }
+  if (hit_sink) {
+    hit_sink(directory, name);
+    return;
   }
   buffer.assign(name).append(1, '\n').append(directory);
   ControlItemAdd(kResultList, kAppend, buffer);

@@ -29,4 +29,16 @@ std::string WalkStartPath(std::string_view directory);
 // a separator.
 void TestFile(std::string_view directory, std::string_view name);
 
+// Where hits go instead of the result list. The console finder takes the
+// directory and the name as they are: a row's line feed could not tell them
+// apart when a name holds a line feed itself. None (the default): rows.
+using HitSink = void (*)(std::string_view directory, std::string_view name);
+void SetHitSink(HitSink sink);
+
+// Told of every directory the walk cannot read, except for want of
+// permission, with the platform's reason. None (the default): passed over in
+// silence, as the window does.
+using UnreadableDirectoryHandler = void (*)(const std::string& directory, const std::string& reason);
+void SetUnreadableDirectoryHandler(UnreadableDirectoryHandler handler);
+
 }  // namespace vudo

@@ -56,8 +56,9 @@ std::vector<Entry> Parse(std::string_view text) {
       entries.push_back({EntryKind::kComment, std::string(text.substr(start, i - start)), {}});
     } else if (c == '[') {
       const std::size_t end = line_end(i + 1);
-      std::size_t close = text.find(']', i + 1);
-      if (close == std::string_view::npos || close > end) close = end;
+      // Only within its own line, so that many unclosed lines stay linear.
+      const std::size_t found = text.substr(i + 1, end - i - 1).find(']');
+      const std::size_t close = found == std::string_view::npos ? end : i + 1 + found;
       entries.push_back({EntryKind::kSection, std::string(text.substr(i + 1, close - i - 1)), {}});
       i = end;
     } else if (!IsLineEnd(c)) {
@@ -269,6 +270,10 @@ std::string GetKeyValue(std::string_view key, std::string_view fallback) {
 
 void PutKeyValue(std::string_view key, std::string_view value) {
   if (!Active()) return;
+  // A line break written out would start a line of its own, which could add,
+  // hide or override a key: keys and values end at their first CR, LF or NUL.
+  key = key.substr(0, key.find_first_of(std::string_view("\r\n\0", 3)));
+  value = value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
   try {
     const bool utf8 = file.encoding == Encoding::kUtf8;
     std::string stored_key = utf8 ? ToUtf8(key) : std::string(key);

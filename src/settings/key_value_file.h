@@ -34,7 +34,8 @@ bool CreateKeyValueFile(const std::string& path);
 // no file is open. A key present with an empty value gives empty text.
 std::string GetKeyValue(std::string_view key, std::string_view fallback = {});
 
-// Sets `key` to `value` in the top-level area, adding the key when absent.
+// Sets `key` to `value` in the top-level area, adding the key when absent. Both
+// end at their first CR, LF or NUL: a value can never start a line of its own.
 void PutKeyValue(std::string_view key, std::string_view value);
 
 // Writes the file when anything was put (or it was created), and forgets it.

@@ -40,6 +40,20 @@ TEST(ParseOptions, RefusesBadCommandLinesWithAMessage) {
   }
 }
 
+TEST(ParseOptions, Print0) {
+  for (const char* flag : {"-0", "--print0"}) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(ParseOptions({flag, "/usr", "*.h"}, options, error)) << error;
+    EXPECT_TRUE(options.print0);
+    EXPECT_EQ(options.pattern, "*.h");
+  }
+  Options options;
+  std::string error;
+  ASSERT_TRUE(ParseOptions({"/usr"}, options, error));
+  EXPECT_FALSE(options.print0);
+}
+
 TEST(ParseOptions, HelpAndVersionNeedNoDirectory) {
   Options options;
   std::string error;

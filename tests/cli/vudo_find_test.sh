@@ -50,6 +50,59 @@ check "a message for a missing directory" grep -q "cannot read directory" "$work
 check "a message for a bad option" grep -q "unknown option" "$work/err"
 "$finder" --help | grep -q Usage; check "--help prints usage" test $? -eq 0
 
+# A tree 2,000 levels deep, searched whole with only 1,024 file handles.
+deep=$work/deep
+bottom="$deep/$(printf 'd/%.0s' $(seq 2000))"
+mkdir -p "$bottom" && touch "$bottom/bottom.txt"
+(ulimit -n 1024 && "$finder" "$deep" 'bottom.txt' >"$work/v" 2>"$work/err")
+check "2,000 levels deep under a 1,024-file limit" test "$(wc -l <"$work/v")" -eq 1
+check "nothing reported for the deep tree" test ! -s "$work/err"
+
+# A directory that cannot be read for another reason than permission is
+# reported on stderr: here, a path beyond PATH_MAX.
+long=$work/long
+mkdir -p "$long"
+(cd "$long" && name=$(printf 'l%.0s' $(seq 200)) && for _ in $(seq 25); do mkdir "$name" && cd "$name" || exit 1; done)
+"$finder" "$long" '*' >/dev/null 2>"$work/err"
+check "exit 1 when the only directory is too deep" test $? -eq 1
+check "the unreadable directory reported" grep -q "cannot read directory .*too long" "$work/err"
+
+# UTF-8 names: letter case folds for the Latin capitals, '?' takes one character.
+utf=$work/utf
+mkdir -p "$utf"
+touch "$utf/$(printf '\xc3\x89t\xc3\xa9.txt')" "$utf/$(printf '\xc3\x9f.txt')" "$utf/$(printf '\xe3\xa9\x80')"
+"$finder" "$utf" "$(printf '\xc3\xa9t\xc3\xa9.txt')" >"$work/v"
+check "ete.txt finds Ete.txt" test "$(cat "$work/v")" = "$utf/$(printf '\xc3\x89t\xc3\xa9.txt')"
+"$finder" "$utf" '?.txt' >"$work/v"
+check "?.txt finds the sharp s" test "$(cat "$work/v")" = "$utf/$(printf '\xc3\x9f.txt')"
+"$finder" "$utf" "$(printf '\xc3\xa9?')" >"$work/v"
+check "e? does not find U+3A40" test ! -s "$work/v"
+
+# Line feeds in names and directories print whole; -0 for xargs -0.
+lf=$work/lf
+mkdir -p "$lf/dir
+with feed"
+touch "$lf/dir
+with feed/name
+with feed.txt" "$lf/plain.txt"
+"$finder" -0 "$lf" '*.txt' >"$work/v"
+find "$lf" -iname '*.txt' -type f -print0 >"$work/f"
+check "-0 prints the true paths" cmp -s <(tr '\0' '\n' <"$work/v" | sort) <(tr '\0' '\n' <"$work/f" | sort)
+check "-0 ends every path with NUL" test "$(tr -cd '\0' <"$work/v" | wc -c)" -eq 2
+"$finder" "$lf" '*.txt' | grep -q "^$lf/dir\$"
+check "without -0 the path is printed whole, feed included" test $? -eq 0
+
+# Output that cannot be written is an error.
+"$finder" "$tree" '*' >/dev/full 2>"$work/err"
+check "exit 2 when the output cannot be written" test $? -eq 2
+check "a message when the output cannot be written" grep -q "cannot write the output" "$work/err"
+
+# A file that reports more than it holds is searched for what it holds only.
+if [ -r /sys/devices/system/cpu/online ] && [ "$(stat -c %s /sys/devices/system/cpu/online)" -gt 10 ]; then
+  "$finder" --contains '  ' /sys/devices/system/cpu '*' 2>/dev/null >"$work/v"
+  check "no padded hit in /sys" test "$(grep -c '/cpu/online$' "$work/v")" -eq 0
+fi
+
 # Ctrl+C while a large file is being scanned: exit 130, complete lines only.
 big=$work/big
 mkdir -p "$big"

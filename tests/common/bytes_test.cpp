@@ -18,12 +18,66 @@ TEST(LowerByte, FollowsTheRuleForEveryByte) {
 
 TEST(LowerCase, LowersWholeTextsAndKeepsEmbeddedBytes) {
   EXPECT_EQ(LowerCase("ReadMe.TXT"), "readme.txt");
-  EXPECT_EQ(LowerCase("\xC0\xDE\xDF"), "\xE0\xFE\xDF");
   EXPECT_EQ(LowerCase(""), "");
   EXPECT_TRUE(EqualLowered("C:\\Data", "c:\\data"));
   EXPECT_FALSE(EqualLowered("C:\\Data", "c:\\data2"));
-  EXPECT_TRUE(EqualLowered("\xC9", "\xE9"));
 }
+
+#ifdef _WIN32
+TEST(LowerCase, TheAnsiCodePageRuleFoldsEveryByteOnItsOwn) {
+  EXPECT_EQ(LowerCase("\xC0\xDE\xDF"), "\xE0\xFE\xDF");
+  EXPECT_EQ(LowerCase("\xC3\x89"), "\xE3\x89");
+  EXPECT_TRUE(EqualLowered("\xC9", "\xE9"));
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(CharLength("\xC3\xA9\xE2\x82", i), 1u);
+}
+#else
+TEST(LowerCase, TheUtf8RuleFoldsAsciiAndTheTwoByteLatinCapitals) {
+  const struct {
+    const char* text;
+    const char* lowered;
+  } table[] = {
+      {"\xC3\x89t\xC3\xA9.TXT", "\xC3\xA9t\xC3\xA9.txt"},  // Été.TXT -> été.txt
+      {"\xC3\x80\xC3\x9E", "\xC3\xA0\xC3\xBE"},          // U+00C0 and U+00DE, the ends
+      {"\xC3\x97", "\xC3\x97"},                            // U+00D7, the multiplication sign
+      {"\xC3\x9F", "\xC3\x9F"},                            // U+00DF has no capital here
+      {"\xC3\x9F\xC3\x89", "\xC3\x9F\xC3\xA9"},
+      {"\xC0\xDE\xC9", "\xC0\xDE\xC9"},                   // no lead byte ever changes
+      {"\xE3\xA9\x80", "\xE3\xA9\x80"},                   // a longer sequence stays
+      {"\xC3\xC3\x89", "\xC3\xC3\xA9"},
+      {"\x89", "\x89"},                                    // no 0xC3 before it
+      {"\xC4\x80", "\xC4\x80"},                             // U+0100 is beyond the rule
+  };
+  for (const auto& row : table) {
+    EXPECT_EQ(LowerCase(row.text), row.lowered) << row.text;
+    EXPECT_TRUE(EqualLowered(row.text, row.lowered)) << row.text;
+  }
+  EXPECT_FALSE(EqualLowered("\xC9", "\xE9"));
+  EXPECT_FALSE(EqualLowered("\xC3\x89", "\xC3\x8A"));
+}
+
+TEST(CharLength, WholeValidSequencesOrSingleBytes) {
+  const struct {
+    std::string text;
+    std::size_t length;
+  } table[] = {
+      {"a", 1},
+      {"\xC3\xA9", 2},          // é
+      {"\xE2\x82\xAC", 3},      // €
+      {"\xF0\x9F\x98\x80", 4},  // an emoji
+      {"\xE3\xA9\x80", 3},
+      {"\xC3", 1},              // cut off
+      {"\xE2\x82", 1},
+      {"\xC0\x80", 1},          // overlong
+      {"\xE0\x80\x80", 1},
+      {"\xED\xA0\x80", 1},      // a surrogate
+      {"\xF4\x90\x80\x80", 1},  // beyond U+10FFFF
+      {"\xF5\x80\x80\x80", 1},
+      {"\x80", 1},              // a continuation byte on its own
+      {"\xC3" "a", 1},
+  };
+  for (const auto& row : table) EXPECT_EQ(CharLength(row.text, 0), row.length) << row.text;
+}
+#endif
 
 TEST(PathPart, TakesTheDirectoryPart) {
   const struct {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/bytes.h"
+
 #include <string>
 #include <vector>
 
@@ -116,6 +118,65 @@ TEST(MatchName, AgreesWithAReferenceOnEverySmallCase) {
     }
   }
 }
+
+#ifndef _WIN32
+// UTF-8 names: '?' takes a whole character, a star never splits one.
+TEST(MatchName, QuestionMarkTakesOneUtf8Character) {
+  const struct {
+    std::string pattern, name;
+    int expected;
+  } table[] = {
+      {"?.txt", "\xC3\x9F.txt", 1},                    // ß.txt
+      {"\xC3\xA9?", "\xE3\xA9\x80", 0},                  // é? is no match for U+3A40
+      {"\xC3\xA9?", "\xC3\xA9" "a", 1},
+      {"\xC3\xA9" "t\xC3\xA9.txt", LowerCase("\xC3\x89" "t\xC3\xA9.txt"), 1},  // été.txt finds Été.txt
+      {"?", "\xE2\x82\xAC", 1},                        // €
+      {"??", "\xE2\x82\xAC", 0},
+      {"?", "\xF0\x9F\x98\x80", 1},
+      {"*??", "\xE2\x82\xAC", 0},                      // the star takes whole characters
+      {"*?", "\xE2\x82\xAC", 1},
+      {"a?c", "a\xE2\x82\xAC" "c", 1},
+      {"a??c", "a\xE2\x82\xAC" "c", 0},
+      {"??", "\xC3" "a", 1},                            // a byte that starts no sequence is one
+      {"?", "\xFF", 1},
+      {"*.txt", "\xE2\x82\xAC.txt", 1},
+      {"*\xA9", "\xC3\xA9", 0},                        // no character starts inside another
+  };
+  for (const auto& row : table)
+    EXPECT_EQ(MatchName(row.name, row.pattern), row.expected) << row.pattern << " ~ " << row.name;
+}
+
+// The same rules, obviously: a star or a '?' takes whole characters.
+bool CharacterReference(const std::string& p, std::size_t i, const std::string& n, std::size_t j) {
+  if (i == p.size()) return j == n.size();
+  if (p[i] == '*')
+    return CharacterReference(p, i + 1, n, j) || (j < n.size() && CharacterReference(p, i, n, j + CharLength(n, j)));
+  if (j == n.size()) return false;
+  if (p[i] == '?') return CharacterReference(p, i + 1, n, j + CharLength(n, j));
+  return p[i] == n[j] && CharacterReference(p, i + 1, n, j + 1);
+}
+
+TEST(MatchName, AgreesWithACharacterReferenceOnMixedText) {
+  const std::vector<std::string> pattern_parts = {"a", "\xC3\xA9", "?", "*", "\xA9", "\xE2\x82\xAC"};
+  const std::vector<std::string> name_parts = {"a", "\xC3\xA9", "\xE2\x82\xAC", "\xA9", "\xC3"};
+  std::vector<std::string> patterns = {""}, names = {""};
+  for (int length = 0; length < 4; ++length)
+    for (std::size_t i = 0, end = patterns.size(); i < end; ++i)
+      for (const auto& part : pattern_parts) patterns.push_back(patterns[i] + part);
+  for (int length = 0; length < 4; ++length)
+    for (std::size_t i = 0, end = names.size(); i < end; ++i)
+      for (const auto& part : name_parts) names.push_back(names[i] + part);
+  for (const auto& pattern : patterns) {
+    for (const auto& name : names) {
+      const int expected = name.empty() ? 0 : pattern.empty() ? 1 : CharacterReference(pattern, 0, name, 0);
+      if (MatchName(name, pattern) != expected) {
+        ADD_FAILURE() << "pattern '" << pattern << "' name '" << name << "' expected " << expected;
+        return;
+      }
+    }
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace vudo

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file.h"
 #include "search/search_state.h"
 #include "support/temp_tree.h"
 
@@ -50,15 +51,43 @@ TEST_F(ScannerTest, SmallFiles) {
       {std::string("xa\0bx", 5), "a b", 1},   // NUL reads as a space
       {std::string("\0", 1), " ", 1},
       {"a  b", "a b", 0},
+#ifdef _WIN32
       {"\xC0\xDE\xD7", "\xE0\xFE\xF7", 1},    // the rule covers 0xC0-0xDE
       {"\xDF", "\xFF", 0},                    // 0xDF has no lower-case form
       {"\xDF", "\xDF", 1},
+#else
+      {"\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xa9", 1},  // ÉTÉ holds été
+      {"x\xC3\x89", "\xA9", 1},               // a second byte reads as lowered after 0xC3
+      {"x\x89", "\xA9", 0},                    // and only there
+      {"\xC3\x97", "\xC3\xB7", 0},             // U+00D7 does not fold
+      {"\xC0\xDE", "\xE0\xFE", 0},             // lead bytes never fold
+      {"\xE3\xA9\x80", "\xC3\xA9", 0},
+#endif
       {"\xA9", "\xA9", 1},
       {"ABC", "ABC", 0},                       // the text must arrive lower-cased
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("content '" + c.content + "' text '" + c.text + "'");
     EXPECT_EQ(Scan(c.content, c.text), c.expected);
+  }
+}
+
+TEST_F(ScannerTest, AShortReadEndsTheFileAndNothingIsMadeUp) {
+  // A file reporting more than it holds, as /sys/devices/system/cpu/online
+  // does: 4096 bytes reported, "0-1\n" read.
+  tree_.Write("online", "0-1\n");
+  const std::string path = tree_.Path("online");
+  const struct {
+    const char* text;
+    std::size_t block;
+    int expected;
+  } table[] = {
+      {"  ", kScanBlockSize, 0}, {"1\n ", kScanBlockSize, 0}, {"0-1\n", kScanBlockSize, 1},
+      {"  ", 2, 0},              {"-1\n", 2, 1},              {"\n", 1, 1},
+  };
+  for (const auto& row : table) {
+    platform::testing::AddToNextFileSize(4092);
+    EXPECT_EQ(FileContainsTextInBlocks(path, row.text, row.block), row.expected) << row.text << " / " << row.block;
   }
 }
 

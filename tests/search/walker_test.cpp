@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/directory.h"
 #include "platform/path.h"
 #include "search/search_state.h"
 #include "support/memory_controls.h"
@@ -24,6 +25,11 @@ namespace {
 
 using testing_tree::TempTree;
 constexpr char kSep = platform::kSeparator;
+
+std::vector<std::pair<std::string, std::string>> unreadable;
+void NoteUnreadable(const std::string& directory, const std::string& reason) {
+  unreadable.emplace_back(directory, reason);
+}
 
 class WalkerTest : public ::testing::Test {
  protected:
@@ -136,9 +142,47 @@ TEST_F(WalkerTest, APathTooLongForThePlatformIsPassedOver) {
   fclose(f);
   ASSERT_EQ(chdir(cwd.c_str()), 0);
 #endif
+  unreadable.clear();
+  SetUnreadableDirectoryHandler(NoteUnreadable);
   const auto rows = Walk(tree_.Root(), "*.txt");
+  SetUnreadableDirectoryHandler(nullptr);
   EXPECT_NE(std::find(rows.begin(), rows.end(), Row("shallow.txt", "")), rows.end());
   for (const auto& row : rows) EXPECT_EQ(row.find("deep.txt"), std::string::npos) << row;
+  // Passed over, but not in silence for whoever asks: the reason comes along.
+  ASSERT_EQ(unreadable.size(), 1u);
+  EXPECT_FALSE(unreadable[0].second.empty());
+}
+
+TEST_F(WalkerTest, DeepTreesKeepOnlySoManyDirectoriesOpen) {
+  // Far deeper than the levels kept open, within the path limit of Windows.
+  std::string path;
+  for (int level = 0; level < 90; ++level) path += "d/";
+  tree_.Write(path + "bottom.txt", "");
+  tree_.Write("d/d/top.txt", "");
+  int most_open = 0;
+  testing_controls::SetOnPoll([&] { most_open = std::max(most_open, platform::DirectoryReader::OpenCount()); });
+  const auto rows = Walk(tree_.Root(), "*.txt");
+  testing_controls::SetOnPoll(nullptr);
+  EXPECT_EQ(rows, (std::vector<std::string>{Row("bottom.txt", path), Row("top.txt", "d/d/")}));
+  EXPECT_LE(most_open, 33);  // the levels kept open, and the one being read
+  EXPECT_EQ(platform::DirectoryReader::OpenCount(), 0);
+}
+
+TEST_F(WalkerTest, HitsGoToTheSinkWhenOneIsSet) {
+  const std::string odd = platform::kSeparator == '/' ? "a\nb.txt" : "a b.txt";  // a line feed where names may hold one
+  tree_.Write(odd, "");
+  tree_.Write("x.txt", "");
+  static std::vector<std::string> hits;
+  hits.clear();
+  SetHitSink([](std::string_view directory, std::string_view name) {
+    hits.push_back(std::string(directory) + "|" + std::string(name));
+  });
+  const auto rows = Walk(tree_.Root(), "*.txt");
+  SetHitSink(nullptr);
+  EXPECT_TRUE(rows.empty());
+  std::sort(hits.begin(), hits.end());
+  const std::string root = tree_.Root() + kSep;
+  EXPECT_EQ(hits, (std::vector<std::string>{root + "|" + odd, root + "|x.txt"}));
 }
 
 #ifndef _WIN32

@@ -12,7 +12,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace vudo {
@@ -100,6 +103,51 @@ TEST_F(KeyValueFileTest, CreatePutCloseWritesExactBytes) {
   EXPECT_EQ(Content(), "searchdir = C:\\\r\nfilename = \r\n");
   EXPECT_EQ(FilesInDirectory(), 1u);
 }
+
+TEST_F(KeyValueFileTest, ALineBreakInsideAValueOrKeyNeverMakesALine) {
+  ASSERT_TRUE(CreateKeyValueFile(Path()));
+  PutKeyValue("searchdir", "C:\\Real\\");
+  PutKeyValue("contains", "error\r\nrecentsearchdir0 = /elsewhere/");
+  PutKeyValue("filename", "*.log\nfilename = *.exe");
+  PutKeyValue("odd\rkey", "value");
+  PutKeyValue("nul", std::string("cut\0here", 8));
+  ASSERT_TRUE(CloseKeyValueFile());
+  EXPECT_EQ(Content(), "searchdir = C:\\Real\\\r\ncontains = error\r\nfilename = *.log\r\nodd = value\r\nnul = cut\r\n");
+  ASSERT_TRUE(OpenKeyValueFile(Path()));
+  EXPECT_EQ(GetKeyValue("contains"), "error");
+  EXPECT_EQ(GetKeyValue("recentsearchdir0", "absent"), "absent");
+  EXPECT_EQ(GetKeyValue("filename"), "*.log");
+}
+
+TEST_F(KeyValueFileTest, ManyUnclosedSectionLinesReadInLinearTime) {
+  // Each "[" line looks for its "]" within its own line only; searching the
+  // rest of the file each time made this quadratic.
+  std::string content = "searchdir = C:\\x\\\r\n";
+  for (int i = 0; i < 200000; ++i) content += "[\r\n";
+  content += "[real]\r\nkey = value\r\n";
+  tree_.Write("Vudo.ini", content);
+  ASSERT_TRUE(OpenKeyValueFile(Path()));
+  EXPECT_EQ(GetKeyValue("searchdir"), "C:\\x\\");
+  EXPECT_EQ(GetKeyValue("key", "in a section"), "in a section");
+}
+
+#ifndef _WIN32
+TEST_F(KeyValueFileTest, AFifoInTheFilesPlaceIsUnreadableAndNeverBlocks) {
+  ASSERT_EQ(mkfifo(Path().c_str(), 0644), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(OpenKeyValueFile(Path()) ? 1 : 0);
+  int status = -1;
+  for (int i = 0; i < 500 && waitpid(child, &status, WNOHANG) == 0; ++i) usleep(10000);
+  if (waitpid(child, &status, WNOHANG) == 0) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    FAIL() << "opening a FIFO as the settings file blocked";
+  }
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a FIFO was read as a settings file";
+  EXPECT_FALSE(CreateKeyValueFile(Path()));  // and it is never replaced by a save
+}
+#endif
 
 TEST_F(KeyValueFileTest, CreateThenCloseWithoutPutsLeavesAnEmptyFile) {
   tree_.Write("Vudo.ini", "k = v\r\n");

@@ -107,6 +107,22 @@ TEST(Search, ReturnWhileASearchRunsStopsIt) {
   EXPECT_LT(vudo.RowCount(), kLargeTreeHits);
 }
 
+TEST(Search, ReturnHeldDownRunsTheLastSearchWholeAndNeverPilesWalksUp) {
+  const std::string root = LargeTree().Root();
+  VudoRun vudo;
+  ASSERT_TRUE(vudo.Start());
+  EnterSearch(vudo, root, "hit*");
+  vudo.Key(VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return vudo.RowCount() >= 1; }, 30000));
+  // Sixty more, as fast as key repeat delivers them: Stop, Start, Stop, ...
+  // and a Start last.
+  for (int i = 0; i < 60; ++i) vudo.Key(VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return vudo.Text(7) == "Start" && vudo.RowCount() == kLargeTreeHits; }, 180000));
+  EXPECT_FALSE(vudo.WaitForExit(0));
+  EXPECT_EQ(vudo.RowPaths(), ConsoleFinderPaths(root, "hit*"));
+  EXPECT_EQ(vudo.RecentList(), std::vector<std::string>{root});
+}
+
 TEST(Search, ClosingDuringASearchEndsAfterItAndSaves) {
   const std::string root = LargeTree().Root();
   VudoRun vudo;
