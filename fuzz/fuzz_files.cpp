@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <set>
 
+#include "ui/control_layer.h"
+
 namespace vudo::fuzz {
 namespace {
 
@@ -46,3 +48,6 @@ std::string WriteScratch(const std::string& name, std::string_view bytes) {
 }
 
 }  // namespace vudo::fuzz
+
+// The engine lets window events run between blocks; a fuzzer has none.
+int vudo::EventPoll() { return 0; }

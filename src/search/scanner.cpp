@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/file.h"
+#include "search/event_pace.h"
 #include "search/search_state.h"
 #include "search/text_finder.h"
 
@@ -16,20 +17,28 @@ namespace {
 // The scan's buffer, kept from one file to the next: allocating and freeing a
 // block for every file costs more than reading a small file. A buffer grown
 // for a very long text is given back after that scan.
+//
+// The scan lets events run between blocks, so it could be entered again from
+// inside itself (by a search started there); such a scan gets a buffer of its
+// own and never pulls the shared one from under the outer scan.
 class ScratchBuffer {
  public:
-  explicit ScratchBuffer(std::size_t size) {
-    if (storage().size() < size) {
+  explicit ScratchBuffer(std::size_t size) : shared_(!in_use) {
+    std::vector<char>& buffer = shared_ ? storage() : own_;
+    if (buffer.size() < size) {
       try {
-        storage().resize(size);
+        buffer.resize(size);
       } catch (const std::bad_alloc&) {
-        storage().clear();
-        storage().shrink_to_fit();
+        buffer.clear();
+        buffer.shrink_to_fit();
       }
     }
-    data_ = storage().size() >= size ? storage().data() : nullptr;
+    data_ = buffer.size() >= size ? buffer.data() : nullptr;
+    if (shared_) in_use = true;
   }
   ~ScratchBuffer() {
+    if (!shared_) return;
+    in_use = false;
     if (storage().size() > kKeptBytes) std::vector<char>().swap(storage());
   }
   ScratchBuffer(const ScratchBuffer&) = delete;
@@ -38,11 +47,13 @@ class ScratchBuffer {
 
  private:
   static constexpr std::size_t kKeptBytes = 1 << 20;
-  // The scan runs no events, so it is never entered again while it uses this.
   static std::vector<char>& storage() {
     static std::vector<char> buffer;
     return buffer;
   }
+  static inline bool in_use = false;
+  bool shared_;
+  std::vector<char> own_;
   char* data_;
 };
 
@@ -57,6 +68,7 @@ int FileContainsTextInBlocks(const std::string& path, std::string_view text, std
   if (!file.Open(path)) return 0;
   if (text.empty()) return 1;  // an empty text occurs in every file
   const TextFinder finder(text);
+  const unsigned generation = SearchGeneration;
 
   // [carried tail | block]: the tail is the last text length - 1 bytes seen,
   // enough for any occurrence that ends in the new block to be whole.
@@ -88,6 +100,11 @@ int FileContainsTextInBlocks(const std::string& path, std::string_view text, std
     std::memmove(block - keep, haystack + haystack_size - keep, keep);
     carried = keep;
     if (StopRequested.load(std::memory_order_relaxed)) break;
+    // A large file stays stoppable: events run between blocks at the walk's
+    // pace. A stop or a newer search they bring ends the scan with no hit, and
+    // nothing here is touched again (the text may have been replaced).
+    if (DrainEventsWhenDue() && (StopRequested.load(std::memory_order_relaxed) || SearchGeneration != generation))
+      return 0;
   }
   return 0;
 }

@@ -5,8 +5,9 @@
 // border is found and memory stays a few blocks whatever the file size. NUL
 // bytes read as spaces, so binary files are searched like text. Sizes and
 // positions are 64-bit. A read that delivers less than asked ends the file:
-// nothing is made up for the missing bytes. StopRequested is read after every
-// block.
+// nothing is made up for the missing bytes. After every block StopRequested is
+// read and, every few milliseconds, window events run (event_pace.h); a stop
+// or a newer search ends the scan with no hit.
 #pragma once
 
 #include <cstddef>

@@ -5,6 +5,7 @@
 #include "common/bytes.h"
 #include "platform/directory.h"
 #include "platform/path.h"
+#include "search/event_pace.h"
 #include "search/matcher.h"
 #include "search/scanner.h"
 #include "search/search_state.h"
@@ -47,11 +48,9 @@ bool Visit(std::string& path, std::size_t length, const char* name, platform::En
     path.resize(length);
   }
   if (WalkMustEnd(generation)) return false;
-  while (EventPoll() != 0) {
-  }
-  // Events may have stopped this search or started a new one; ending here
+  // Events may stop this search or start a new one; ending right after them
   // keeps the old walk from adding rows after that.
-  return !WalkMustEnd(generation);
+  return !(DrainEventsWhenDue() && WalkMustEnd(generation));
 }
 
 // `path` holds the directory, ending in a separator. Entries are appended to

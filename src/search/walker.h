@@ -7,7 +7,8 @@
 //
 // After every entry the walker ends when a stop was requested (or a newer
 // search has started), and otherwise lets pending window events run through
-// EventPoll, so the window stays usable and the Stop button can end the walk.
+// EventPoll every few milliseconds (event_pace.h), so the window stays usable
+// and the Stop button can end the walk.
 #pragma once
 
 #include <string>

@@ -42,6 +42,23 @@ void RaiseLongest(ControlRecord& list, const std::vector<std::string>& columns) 
 
 }  // namespace
 
+void HoldListRedraw(ControlRecord& list) {
+  if (list.redraw_held) return;
+  SendMessageA(list.handle, WM_SETREDRAW, FALSE, 0);
+  list.redraw_held = true;
+  list.held_since = GetTickCount();
+}
+
+void ReleaseListRedraw(bool only_overdue) {
+  const DWORD now = GetTickCount();
+  for (auto& [number, record] : controls) {
+    if (!record.redraw_held || (only_overdue && now - record.held_since < kListRepaintMs)) continue;
+    record.redraw_held = false;
+    SendMessageA(record.handle, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(record.handle, nullptr, TRUE);
+  }
+}
+
 void SetRowTexts(ControlRecord& list, int row, const std::vector<std::string>& columns, std::size_t from) {
   RaiseLongest(list, columns);
   for (std::size_t i = from; i < columns.size(); ++i) SetItemText(list.handle, row, static_cast<int>(i), columns[i]);
@@ -141,6 +158,7 @@ void ControlItemAdd(int number, int position, std::string_view text) {
   }
   if (record->kind != layer::ControlKind::kList) return;
   if (position == -1) position = static_cast<int>(SendMessageA(record->handle, LVM_GETITEMCOUNT, 0, 0));
+  layer::HoldListRedraw(*record);
   const std::vector<std::string> columns = layer::SplitRow(text);
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_PARAM;

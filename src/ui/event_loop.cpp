@@ -60,6 +60,8 @@ void QueueLayerEvent(int kind, int window_number) {
 
 int EventWait() {
   if (const int event = TakeQueued()) return event;
+  // About to wait: nothing is coming in a burst now, so every list paints.
+  layer::ReleaseListRedraw(false);
   MSG message;
   const BOOL got = GetMessageA(&message, nullptr, 0, 0);
   if (got == -1) return 0;
@@ -69,6 +71,7 @@ int EventWait() {
 
 int EventPoll() {
   if (const int event = TakeQueued()) return event;
+  layer::ReleaseListRedraw(true);
   MSG message;
   if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) return 0;
   if (message.message == WM_QUIT) return WM_QUIT;

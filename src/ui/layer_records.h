@@ -23,6 +23,8 @@ struct ControlRecord {
   ControlKind kind = ControlKind::kLabel;
   WNDPROC replaced = nullptr;    // the control's own procedure, which ours calls
   std::size_t longest_item = 0;  // lists: bytes of the longest text ever put in
+  bool redraw_held = false;      // lists: rows are coming in a burst (list_rows.h)
+  DWORD held_since = 0;
 };
 
 struct MenuRecord {
@@ -50,5 +52,10 @@ LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
 
 // Queues one of the layer's own events for the event loop (see EventWait).
 void QueueLayerEvent(int kind, int window_number);
+
+// Lets lists whose redraw a burst of rows holds back paint again: all of them
+// (`only_overdue` false, when the program goes idle), or those held for
+// kListRepaintMs or more.
+void ReleaseListRedraw(bool only_overdue);
 
 }  // namespace vudo::layer

@@ -10,6 +10,14 @@
 
 namespace vudo::layer {
 
+// Rows added in a burst (a search adds them one by one) would each cost a
+// repaint of the list, several milliseconds apiece. Adding a row holds the
+// list's redraw back; the event loop lets it paint again at least this often,
+// so rows still appear as they come, and whenever it goes idle, so the list
+// is complete and painted when a search ends.
+inline constexpr DWORD kListRepaintMs = 100;
+void HoldListRedraw(ControlRecord& list);
+
 // The column texts of a row text: the part before the first line feed is
 // column 0; the rest is cut at each further line feed until nothing is left,
 // so a trailing line feed adds no column and two in a row give an empty one.

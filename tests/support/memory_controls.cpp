@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "search/event_pace.h"
 #include "ui/control_layer.h"
 
 namespace vudo {
@@ -16,6 +17,8 @@ int polls = 0;
 
 namespace testing_controls {
 void Reset() {
+  // Tests count on events after every entry and every block.
+  SetDrainInterval(0);
   texts.clear();
   recent.clear();
   rows.clear();

@@ -158,6 +158,40 @@ TEST_F(ListItems, LongTextsComeBackWholeAndClearResetsTheLongest) {
   EXPECT_EQ(ControlItemText(8, 0, 1), "y");
 }
 
+int list_paints = 0;
+WNDPROC list_proc = nullptr;
+LRESULT CALLBACK CountPaints(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_PAINT) ++list_paints;
+  return CallWindowProcA(list_proc, window, message, wparam, lparam);
+}
+
+TEST_F(ListItems, RowsInABurstPaintAtAPaceAndAllOfThemOnceIdle) {
+  const HWND list = ControlHandle(8);
+  UpdateWindow(window_);
+  testing_windows::Flush();
+  list_paints = 0;
+  list_proc = reinterpret_cast<WNDPROC>(SetWindowLongA(list, GWL_WNDPROC, reinterpret_cast<LONG>(CountPaints)));
+  // A search's way: a row, then the pending events, again and again.
+  const DWORD start = GetTickCount();
+  for (int i = 0; i < 300; ++i) {
+    ControlItemAdd(8, -1, "row " + std::to_string(i) + "\nC:\\dir\\");
+    while (EventPoll() != 0) {
+    }
+  }
+  const DWORD spent = GetTickCount() - start;
+  // At most one paint for every 100 ms that passed (and a spare), never one a row.
+  EXPECT_LE(list_paints, static_cast<int>(spent / 100) + 2) << spent << " ms";
+  // Idle, the list paints whatever is still held back.
+  const int before_idle = list_paints;
+  PostMessageA(window_, WM_USER, 0, 0);
+  EventWait();
+  EXPECT_TRUE(testing_windows::PumpUntil([&] { return list_paints > before_idle; }));
+  RECT dirty{};
+  EXPECT_FALSE(GetUpdateRect(list, &dirty, FALSE));
+  EXPECT_EQ(ControlItemCount(8), 300);
+  SetWindowLongA(list, GWL_WNDPROC, reinterpret_cast<LONG>(list_proc));
+}
+
 TEST(ListRows, SplitRow) {
   EXPECT_EQ(layer::SplitRow("a\nb\n\nc\n"), (std::vector<std::string>{"a", "b", "", "c"}));
   EXPECT_EQ(layer::SplitRow("a"), (std::vector<std::string>{"a"}));

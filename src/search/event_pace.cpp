@@ -1,0 +1,32 @@
+#include "search/event_pace.h"
+
+#include "platform/clock.h"
+#include "ui/control_layer.h"
+
+namespace vudo {
+namespace {
+
+std::uint32_t interval = kDrainIntervalMs;
+std::uint32_t (*clock_source)() = platform::TickMilliseconds;
+bool drained_before = false;
+std::uint32_t last_drain = 0;
+
+}  // namespace
+
+void SetDrainInterval(std::uint32_t milliseconds) { interval = milliseconds; }
+void SetDrainClock(std::uint32_t (*clock)()) {
+  clock_source = clock ? clock : platform::TickMilliseconds;
+  drained_before = false;
+}
+
+bool DrainEventsWhenDue() {
+  const std::uint32_t now = clock_source();
+  if (drained_before && now - last_drain < interval) return false;
+  drained_before = true;
+  last_drain = now;
+  while (EventPoll() != 0) {
+  }
+  return true;
+}
+
+}  // namespace vudo
