@@ -9,6 +9,7 @@
 #include "events/event_binding.h"
 #include "events/event_names.h"
 #include "events/pointer_tracking.h"
+#include "events/saved_procedures.h"
 #include "events/thread_registry.h"
 
 namespace vudo {
@@ -112,9 +113,11 @@ std::int32_t SubclassForEvents(HWND window) {
   if (GetPropA(window, kOldProcProperty)) return 1;
   const LONG old = GetWindowLongA(window, GWL_WNDPROC);
   if (!old || !SetPropA(window, kOldProcProperty, reinterpret_cast<HANDLE>(old))) return 0;
+  RememberSavedProcedure(window, reinterpret_cast<WNDPROC>(old));
   SetLastError(0);
   if (!SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(EventWindowProc)) && GetLastError()) {
     RemovePropA(window, kOldProcProperty);
+    ForgetSavedProcedure(window);
     return 0;
   }
   return 1;

@@ -10,6 +10,7 @@
 
 #include "events/event_binding.h"
 #include "events/event_names.h"
+#include "events/saved_procedures.h"
 #include "events/text_drag.h"
 
 namespace vudo {
@@ -22,8 +23,6 @@ std::int32_t Apply(Rule rule, std::int32_t result) {
   if (result == EVT_DEFAULT || rule == Rule::kAsReturned) return result;
   return rule == Rule::kOne ? 1 : 0;
 }
-
-WNDPROC SavedProcedure(HWND window) { return reinterpret_cast<WNDPROC>(GetPropA(window, kOldProcProperty)); }
 
 std::string ClassName(HWND window) {
   char name[100] = {};
@@ -43,6 +42,7 @@ LRESULT Tail(HWND window, const EventRecord& record, std::int32_t result) {
 
 LRESULT CleanUp(HWND window, WPARAM wparam, LPARAM lparam) {
   const WNDPROC saved = SavedProcedure(window);
+  ForgetSavedProcedure(window);  // the handle may name another window later
   EnumPropsExA(window, RemoveEventProps, 0);
   return saved ? CallWindowProcA(saved, window, WM_NCDESTROY, wparam, lparam) : 0;
 }

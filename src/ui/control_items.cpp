@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "ui/layer_records.h"
@@ -26,21 +27,24 @@ std::vector<std::string> SplitRow(std::string_view text) {
   return columns;
 }
 
-namespace {
-
-void SetItemText(HWND list, int row, int column, const std::string& text) {
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+std::string JoinedRow(std::string_view text) {
+  // SplitRow's columns joined by NUL are the text with its line feeds made
+  // NULs, less a final one: a trailing line feed adds no column.
+  text = text.substr(0, text.find('\0'));
+  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+  std::string row(text);
+  std::replace(row.begin(), row.end(), '\n', '\0');
+  return row;
 }
 
-void RaiseLongest(ControlRecord& list, const std::vector<std::string>& columns) {
-  for (const std::string& column : columns)
-    if (column.size() > list.longest_item) list.longest_item = column.size();
+std::string_view RowColumn(std::string_view row, int column) {
+  for (int i = 0; i < column; ++i) {
+    const std::size_t separator = row.find('\0');
+    if (separator == std::string_view::npos) return {};
+    row.remove_prefix(separator + 1);
+  }
+  return row.substr(0, row.find('\0'));
 }
-
-}  // namespace
 
 void HoldListRedraw(ControlRecord& list) {
   if (list.redraw_held) return;
@@ -59,9 +63,30 @@ void ReleaseListRedraw(bool only_overdue) {
   }
 }
 
-void SetRowTexts(ControlRecord& list, int row, const std::vector<std::string>& columns, std::size_t from) {
-  RaiseLongest(list, columns);
-  for (std::size_t i = from; i < columns.size(); ++i) SetItemText(list.handle, row, static_cast<int>(i), columns[i]);
+bool AnswerListTextRequest(const NMHDR* header) {
+  if (header->code != LVN_GETDISPINFOA && header->code != LVN_GETDISPINFOW) return false;
+  const ControlRecord* list = FindControlOf(header->hwndFrom);
+  if (!list || list->kind != ControlKind::kList) return false;
+  // The ANSI and the wide form share their layout up to the text pointer.
+  const auto* request = reinterpret_cast<const NMLVDISPINFOA*>(header);
+  const LVITEMA& item = request->item;
+  if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return true;
+  std::string_view text;
+  if (item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < list->rows.size())
+    text = RowColumn(list->rows[static_cast<std::size_t>(item.iItem)], item.iSubItem);
+  const std::size_t room = static_cast<std::size_t>(item.cchTextMax) - 1;
+  if (header->code == LVN_GETDISPINFOA) {
+    const std::size_t length = std::min(text.size(), room);
+    std::copy_n(text.data(), length, item.pszText);
+    item.pszText[length] = '\0';
+  } else {
+    auto* wide = reinterpret_cast<LPWSTR>(item.pszText);
+    const int length = text.empty() ? 0
+                                    : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide,
+                                                          static_cast<int>(room));
+    wide[length > 0 ? length : 0] = L'\0';
+  }
+  return true;
 }
 
 }  // namespace layer
@@ -90,21 +115,6 @@ std::string ColumnTitle(HWND list, int column) {
   item.cchTextMax = sizeof title;
   if (!SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item))) return {};
   return item.pszText ? std::string(item.pszText) : std::string();
-}
-
-// One buffer sized from the longest text ever put in holds any item, so no
-// length query per item is needed.
-std::string RowText(const layer::ControlRecord& list, int row, int column) {
-  std::string text(list.longest_item + 1, '\0');
-  LVITEMA item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = row;
-  item.iSubItem = column;
-  item.pszText = text.data();
-  item.cchTextMax = static_cast<int>(text.size());
-  if (!SendMessageA(list.handle, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) || !item.pszText) return {};
-  // The control may answer with a pointer to its own copy instead.
-  return std::string(item.pszText);
 }
 
 }  // namespace
@@ -143,8 +153,8 @@ std::string ControlItemText(int number, int item, int column) {
   if (record->kind == layer::ControlKind::kCombo) return ComboEntry(record->handle, item);
   if (record->kind != layer::ControlKind::kList) return {};
   if (item == -1) return ColumnTitle(record->handle, column);
-  if (item < 0 || column < 0) return {};
-  return RowText(*record, item, column);
+  if (item < 0 || column < 0 || static_cast<std::size_t>(item) >= record->rows.size()) return {};
+  return std::string(layer::RowColumn(record->rows[static_cast<std::size_t>(item)], column));
 }
 
 void ControlItemAdd(int number, int position, std::string_view text) {
@@ -157,18 +167,24 @@ void ControlItemAdd(int number, int position, std::string_view text) {
     return;
   }
   if (record->kind != layer::ControlKind::kList) return;
-  if (position == -1) position = static_cast<int>(SendMessageA(record->handle, LVM_GETITEMCOUNT, 0, 0));
+  std::vector<std::string>& rows = record->rows;
+  // A position past the end appends.
+  const std::size_t at =
+      position == -1 || static_cast<std::size_t>(position) > rows.size() ? rows.size() : static_cast<std::size_t>(position);
+  rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), layer::JoinedRow(text));
   layer::HoldListRedraw(*record);
-  const std::vector<std::string> columns = layer::SplitRow(text);
-  LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_PARAM;
-  item.iItem = position;
-  item.pszText = const_cast<char*>(columns[0].c_str());
-  // A position past the end appends; the row's texts go where it landed.
-  const int row =
-      static_cast<int>(SendMessageA(record->handle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  if (row < 0) return;
-  layer::SetRowTexts(*record, row, columns, 1);
+  SendMessageA(record->handle, LVM_SETITEMCOUNT, rows.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  if (at + 1 == rows.size()) return;
+  // Rows below the new one moved down; the selection moves with its row.
+  const int selected = ControlSelected(number);
+  if (selected >= static_cast<int>(at)) {
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(record->handle, LVM_SETITEMSTATE, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&state));
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(record->handle, LVM_SETITEMSTATE, static_cast<WPARAM>(selected + 1), reinterpret_cast<LPARAM>(&state));
+  }
+  InvalidateRect(record->handle, nullptr, FALSE);
 }
 
 int ControlItemCount(int number) {
@@ -176,7 +192,7 @@ int ControlItemCount(int number) {
   if (!record) return 0;
   LRESULT count = 0;
   if (record->kind == layer::ControlKind::kCombo) count = SendMessageA(record->handle, CB_GETCOUNT, 0, 0);
-  if (record->kind == layer::ControlKind::kList) count = SendMessageA(record->handle, LVM_GETITEMCOUNT, 0, 0);
+  if (record->kind == layer::ControlKind::kList) count = static_cast<LRESULT>(record->rows.size());
   return count > 0 ? static_cast<int>(count) : 0;
 }
 
@@ -185,8 +201,8 @@ void ControlItemsClear(int number) {
   if (!record) return;
   if (record->kind == layer::ControlKind::kCombo) SendMessageA(record->handle, CB_RESETCONTENT, 0, 0);
   if (record->kind == layer::ControlKind::kList) {
+    std::vector<std::string>().swap(record->rows);
     SendMessageA(record->handle, LVM_DELETEALLITEMS, 0, 0);
-    record->longest_item = 0;
   }
 }
 

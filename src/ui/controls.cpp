@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <unordered_map>
 
 #include "ui/layer_records.h"
 #include "ui/list_rows.h"
@@ -12,18 +13,21 @@
 namespace vudo {
 namespace {
 
-// The control's own window procedure, kept on the control itself so that ours
-// can call it even while the control's number is being reused.
-constexpr const char* kReplacedProcedure = "Vudo.ControlProc";
+// Each control's own window procedure, by window rather than by number, so
+// that ours can call it even while the control's number is being reused.
+// (Not a window property: reading one is a round trip to the window server
+// under Wine, on every message the control gets.)
+std::unordered_map<HWND, WNDPROC> replaced_procedures;
 
 thread_local HWND current_parent = nullptr;
 
 // Taking every control over lets the layer notice its destruction, which
 // frees its number.
 LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
-  const auto replaced = reinterpret_cast<WNDPROC>(GetPropA(control, kReplacedProcedure));
+  const auto found = replaced_procedures.find(control);
+  const WNDPROC replaced = found == replaced_procedures.end() ? nullptr : found->second;
   if (message == WM_NCDESTROY) {
-    RemovePropA(control, kReplacedProcedure);
+    if (found != replaced_procedures.end()) replaced_procedures.erase(found);
     for (auto it = layer::controls.begin(); it != layer::controls.end(); ++it) {
       if (it->second.handle == control) {
         layer::controls.erase(it);
@@ -58,7 +62,7 @@ HWND CreateControl(int number, layer::ControlKind kind, const char* window_class
   record.handle = handle;
   record.kind = kind;
   record.replaced = reinterpret_cast<WNDPROC>(GetWindowLongA(handle, GWL_WNDPROC));
-  SetPropA(handle, kReplacedProcedure, reinterpret_cast<HANDLE>(record.replaced));
+  replaced_procedures[handle] = record.replaced;
   SetWindowLongA(handle, GWL_WNDPROC, reinterpret_cast<LONG>(ControlProc));
   layer::controls[number] = record;
   return handle;
@@ -118,7 +122,8 @@ HWND FieldCreate(int number, int x, int y, int width, int height, std::string_vi
 
 HWND ListCreate(int number, int x, int y, int width, int height, std::string_view title, int column_width,
                 unsigned options) {
-  DWORD style = WS_TABSTOP | LVS_REPORT | LVS_SHAREIMAGELISTS;
+  // A virtual list: the layer keeps the rows (list_rows.h).
+  DWORD style = WS_TABSTOP | LVS_REPORT | LVS_SHAREIMAGELISTS | LVS_OWNERDATA;
   if (!(options & kListMultipleSelection)) style |= LVS_SINGLESEL;
   if (options & kListShowSelectionAlways) style |= LVS_SHOWSELALWAYS;
   const HWND list = CreateControl(number, layer::ControlKind::kList, WC_LISTVIEWA, {}, style, WS_EX_CLIENTEDGE, x, y,
@@ -187,7 +192,9 @@ void ControlSetText(int number, std::string_view text) {
   text = text.substr(0, text.find('\0'));  // a text ends at its first NUL
   if (record->kind == layer::ControlKind::kList) {
     const int row = ControlSelected(number);
-    if (row >= 0) layer::SetRowTexts(*record, row, layer::SplitRow(text));
+    if (row < 0 || static_cast<std::size_t>(row) >= record->rows.size()) return;
+    record->rows[static_cast<std::size_t>(row)] = layer::JoinedRow(text);
+    SendMessageA(record->handle, LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
     return;
   }
   if (record->kind == layer::ControlKind::kCombo && IsDropDownList(record->handle)) {

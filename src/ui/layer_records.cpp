@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <vector>
+
 #include "ui/window_layer.h"
 
 namespace vudo {
@@ -75,9 +77,10 @@ void CloseControlLayer() {
     UnregisterClassA(record.class_name.c_str(), layer::Instance());
   }
   layer::windows.clear();
-  const auto controls = layer::controls;
-  for (const auto& [number, record] : controls)
-    if (record.handle && IsWindow(record.handle)) DestroyWindow(record.handle);
+  std::vector<HWND> left;
+  for (const auto& [number, record] : layer::controls) left.push_back(record.handle);
+  for (HWND control : left)
+    if (control && IsWindow(control)) DestroyWindow(control);
   layer::controls.clear();
 }
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace vudo::layer {
 
@@ -21,9 +22,10 @@ enum class ControlKind { kLabel, kCombo, kButton, kField, kList };
 struct ControlRecord {
   HWND handle = nullptr;
   ControlKind kind = ControlKind::kLabel;
-  WNDPROC replaced = nullptr;    // the control's own procedure, which ours calls
-  std::size_t longest_item = 0;  // lists: bytes of the longest text ever put in
-  bool redraw_held = false;      // lists: rows are coming in a burst (list_rows.h)
+  WNDPROC replaced = nullptr;  // the control's own procedure, which ours calls
+  // Lists: the rows, each its column texts joined by NUL bytes (list_rows.h).
+  std::vector<std::string> rows;
+  bool redraw_held = false;  // lists: rows are coming in a burst
   DWORD held_since = 0;
 };
 
@@ -52,6 +54,10 @@ LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
 
 // Queues one of the layer's own events for the event loop (see EventWait).
 void QueueLayerEvent(int kind, int window_number);
+
+// Answers a list's request for the text of one of its cells (LVN_GETDISPINFO,
+// ANSI or wide), sent to the list's parent. True when `header` was that.
+bool AnswerListTextRequest(const NMHDR* header);
 
 // Lets lists whose redraw a burst of rows holds back paint again: all of them
 // (`only_overdue` false, when the program goes idle), or those held for

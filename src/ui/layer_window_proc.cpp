@@ -1,4 +1,7 @@
 // The window procedure of every window opened by WindowOpen.
+#include <windows.h>
+#include <commctrl.h>
+
 #include "ui/layer_records.h"
 #include "ui/sizing.h"
 #include "ui/tab_stops.h"
@@ -52,6 +55,9 @@ LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
       break;
     case WM_SYSCOMMAND:
       if ((wparam & 0xFFF0) == SC_SIZE && StartSizing(window, wparam)) return 0;
+      break;
+    case WM_NOTIFY:
+      if (lparam && AnswerListTextRequest(reinterpret_cast<const NMHDR*>(lparam))) return 0;
       break;
     case WM_NCDESTROY:
       if (WindowRecord* record = FindWindowRecord(window)) {

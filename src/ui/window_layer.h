@@ -115,7 +115,9 @@ HWND LabelCreate(int number, int x, int y, int width, int height, std::string_vi
 HWND ComboCreate(int number, int x, int y, int width, int height, unsigned options);
 HWND ButtonCreate(int number, int x, int y, int width, int height, std::string_view text);
 HWND FieldCreate(int number, int x, int y, int width, int height, std::string_view text);
-// A report-view list with its column 0.
+// A report-view list with its column 0. The layer keeps its rows and shows
+// them as a virtual list, which asks its parent for the texts it paints: a
+// list's parent must be a window opened by WindowOpen.
 HWND ListCreate(int number, int x, int y, int width, int height, std::string_view title, int column_width,
                 unsigned options);
 void ListColumnAdd(int number, int column, std::string_view title, int width);

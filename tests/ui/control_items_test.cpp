@@ -82,7 +82,25 @@ class ListItems : public LayerTest {
     state.state = row >= 0 ? LVIS_SELECTED : 0;
     SendMessageA(ControlHandle(8), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
   }
-  std::size_t Longest() { return layer::FindControl(8)->longest_item; }
+  // A cell as the list view itself gives it to whoever asks it, ANSI or wide.
+  std::string ViewText(int row, int column) {
+    char text[64] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(ControlHandle(8), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+  }
+  std::wstring ViewTextWide(int row, int column) {
+    wchar_t text[64] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    SendMessageW(ControlHandle(8), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+  }
 };
 
 TEST_F(ListItems, RowsSplitIntoColumnsAtLineFeeds) {
@@ -143,19 +161,37 @@ TEST_F(ListItems, SelectionTextAndSetText) {
   EXPECT_EQ(ControlText(8), "renamed");
 }
 
-TEST_F(ListItems, LongTextsComeBackWholeAndClearResetsTheLongest) {
+TEST_F(ListItems, LongTextsComeBackWholeAndClearEmptiesTheList) {
   const std::string name(10000, 'n');
   ControlItemAdd(8, -1, name + "\nC:\\dir\\");
-  EXPECT_EQ(Longest(), name.size());
   EXPECT_EQ(ControlItemText(8, 0, 0), name);
   EXPECT_EQ(ControlItemText(8, 0, 1), "C:\\dir\\");
+  EXPECT_EQ(ViewText(0, 0), std::string(63, 'n'));  // a smaller buffer is filled, never overrun
   Select(0);
   ControlItemsClear(8);
   EXPECT_EQ(ControlItemCount(8), 0);
+  EXPECT_EQ(SendMessageA(ControlHandle(8), LVM_GETITEMCOUNT, 0, 0), 0);
   EXPECT_EQ(ControlSelected(8), -1);
-  EXPECT_EQ(Longest(), 0u);
+  EXPECT_EQ(ControlItemText(8, 0, 0), "");
   ControlItemAdd(8, -1, "x\ny");
   EXPECT_EQ(ControlItemText(8, 0, 1), "y");
+}
+
+TEST_F(ListItems, TheListViewShowsTheRowsTheLayerKeeps) {
+  ControlItemAdd(8, -1, "a.txt\nC:\\one\\");
+  ControlItemAdd(8, -1, "b.txt\nC:\\two\\\nthird");
+  EXPECT_EQ(SendMessageA(ControlHandle(8), LVM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(ViewText(0, 0), "a.txt");
+  EXPECT_EQ(ViewText(1, 1), "C:\\two\\");
+  EXPECT_EQ(ViewText(1, 2), "third");
+  EXPECT_EQ(ViewText(0, 2), "");
+  EXPECT_EQ(ViewTextWide(1, 0), L"b.txt");
+  // Inserted above the selected row: the selection stays with its row.
+  Select(1);
+  ControlItemAdd(8, 0, "first\nC:\\zero\\");
+  EXPECT_EQ(ControlSelected(8), 2);
+  EXPECT_EQ(ControlText(8), "b.txt");
+  EXPECT_EQ(ViewText(0, 0), "first");
 }
 
 int list_paints = 0;
@@ -192,10 +228,21 @@ TEST_F(ListItems, RowsInABurstPaintAtAPaceAndAllOfThemOnceIdle) {
   SetWindowLongA(list, GWL_WNDPROC, reinterpret_cast<LONG>(list_proc));
 }
 
-TEST(ListRows, SplitRow) {
-  EXPECT_EQ(layer::SplitRow("a\nb\n\nc\n"), (std::vector<std::string>{"a", "b", "", "c"}));
-  EXPECT_EQ(layer::SplitRow("a"), (std::vector<std::string>{"a"}));
-  EXPECT_EQ(layer::SplitRow(std::string_view("a\nb\0c", 5)), (std::vector<std::string>{"a", "b"}));
+TEST(ListRows, SplitRowAndTheRowAsKept) {
+  const struct {
+    std::string text;
+    std::vector<std::string> columns;
+  } table[] = {
+      {"a\nb\n\nc\n", {"a", "b", "", "c"}}, {"a", {"a"}},          {std::string("a\nb\0c", 5), {"a", "b"}},
+      {"a\nb\n", {"a", "b"}},               {"a\n\n", {"a", ""}},   {"\n", {""}},
+      {"", {""}},                           {"\nd", {"", "d"}},
+  };
+  for (const auto& row : table) {
+    EXPECT_EQ(layer::SplitRow(row.text), row.columns) << row.text;
+    const std::string kept = layer::JoinedRow(row.text);
+    for (std::size_t i = 0; i < row.columns.size(); ++i) EXPECT_EQ(layer::RowColumn(kept, static_cast<int>(i)), row.columns[i]);
+    EXPECT_EQ(layer::RowColumn(kept, static_cast<int>(row.columns.size())), "");
+  }
 }
 
 }  // namespace

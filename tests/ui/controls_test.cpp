@@ -65,17 +65,17 @@ TEST_F(ControlCreation, EveryKindAndOption) {
                            kListGridLines | kListFullRowSelect | kListShowSelectionAlways);
        },
        "SysListView32",
-       kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS, WS_EX_CLIENTEDGE,
-       LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT},
+       kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
+       WS_EX_CLIENTEDGE, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT},
       {"list, multiple selection, check boxes, header drag",
        [] {
          return ListCreate(3, 5, 110, 290, 185, "Filename", 100,
                            kListMultipleSelection | kListCheckBoxes | kListHeaderDragDrop);
        },
-       "SysListView32", kChild | WS_TABSTOP | LVS_REPORT | LVS_SHAREIMAGELISTS, WS_EX_CLIENTEDGE,
+       "SysListView32", kChild | WS_TABSTOP | LVS_REPORT | LVS_SHAREIMAGELISTS | LVS_OWNERDATA, WS_EX_CLIENTEDGE,
        LVS_EX_CHECKBOXES | LVS_EX_HEADERDRAGDROP},
       {"list, no options", [] { return ListCreate(3, 5, 110, 290, 185, "Filename", 100, 0); }, "SysListView32",
-       kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS, WS_EX_CLIENTEDGE, 0},
+       kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS | LVS_OWNERDATA, WS_EX_CLIENTEDGE, 0},
   };
   const HHOOK hook = SetWindowsHookExA(WH_CBT, NoteCreation, nullptr, GetCurrentThreadId());
   ASSERT_NE(hook, nullptr);

@@ -49,6 +49,7 @@ class VudoRun {
   DWORD ExitCode() const;
 
   HWND Window() const { return window_; }
+  HANDLE Process() const { return process_.hProcess; }
   HWND Control(int number) const { return GetDlgItem(window_, number); }
   HWND ComboEdit() const;
   HWND Focus() const;
