@@ -203,6 +203,7 @@ void ControlItemsClear(int number) {
   if (record->kind == layer::ControlKind::kList) {
     std::vector<std::string>().swap(record->rows);
     SendMessageA(record->handle, LVM_DELETEALLITEMS, 0, 0);
+    layer::ForgetListOrder(*record);
   }
 }
 

@@ -27,6 +27,9 @@ struct ControlRecord {
   std::vector<std::string> rows;
   bool redraw_held = false;  // lists: rows are coming in a burst
   DWORD held_since = 0;
+  int sort_column = -1;  // lists: the column the rows are sorted by, -1 for none
+  bool sort_descending = false;
+  void (*column_click)(int list, int column) = nullptr;
 };
 
 struct MenuRecord {
@@ -54,6 +57,10 @@ LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
 
 // Queues one of the layer's own events for the event loop (see EventWait).
 void QueueLayerEvent(int kind, int window_number);
+
+// Passes a click on a list's column header (LVN_COLUMNCLICK) to the handler
+// set for that list. True when `header` was that.
+bool PassColumnClick(const NMHDR* header);
 
 // Answers a list's request for the text of one of its cells (LVN_GETDISPINFO,
 // ANSI or wide), sent to the list's parent. True when `header` was that.

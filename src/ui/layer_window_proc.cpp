@@ -58,6 +58,7 @@ LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
       break;
     case WM_NOTIFY:
       if (lparam && AnswerListTextRequest(reinterpret_cast<const NMHDR*>(lparam))) return 0;
+      if (lparam && PassColumnClick(reinterpret_cast<const NMHDR*>(lparam))) return 0;
       break;
     case WM_NCDESTROY:
       if (WindowRecord* record = FindWindowRecord(window)) {

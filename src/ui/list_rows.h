@@ -23,6 +23,9 @@ namespace vudo::layer {
 inline constexpr DWORD kListRepaintMs = 100;
 void HoldListRedraw(ControlRecord& list);
 
+// A cleared list has no order: no sort column, no arrow in its header.
+void ForgetListOrder(ControlRecord& list);
+
 // A row as kept: the columns of SplitRow joined by NUL bytes.
 std::string JoinedRow(std::string_view text);
 // Column `column` of a kept row; empty when it has no such column.

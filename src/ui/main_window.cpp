@@ -41,6 +41,11 @@ std::int32_t BuildMainWindow() {
   BindEvent(ControlHandle(kResultList), EVT_CONTEXTMENU, OnListContextMenu);
   BindEventEx(window, EVT_MENU, OnOpenMenuItem, kOpenFileItem);
   BindEventEx(window, EVT_MENU, OnOpenMenuItem, kOpenFolderItem);
+  // Habits from other finders: open with a double-click or Return, copy with
+  // Ctrl+C, stop with Escape, sort with a click on a column header.
+  BindEvent(ControlHandle(kResultList), EVT_DOUBLECLICK, OnListDoubleClick);
+  BindEvent(ControlHandle(kResultList), EVT_KEYDOWN, OnListKeyDown);
+  ListOnColumnClick(kResultList, OnResultColumnClicked);
   return 1;
 }
 

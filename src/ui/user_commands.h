@@ -15,7 +15,8 @@ extern std::int32_t QuitRequested;
 
 std::int32_t OnCloseRequest(EventRecord* record);
 // Return (main or keypad Enter) in the start directory, pattern or Contains
-// field: the same as a click on Start/Stop.
+// field: the same as a click on Start/Stop. Escape there stops a running
+// search, as a click on Stop does, and does nothing otherwise.
 std::int32_t OnReturnKey(EventRecord* record);
 // The "..." button: the folder chooser, starting from control 1's text.
 std::int32_t OnBrowseClicked(EventRecord* record);
@@ -25,5 +26,15 @@ std::int32_t OnListContextMenu(EventRecord* record);
 // "Open folder" (10) launches the selected row's directory, "Open file" (11)
 // its directory followed by its name.
 std::int32_t OnOpenMenuItem(EventRecord* record);
+
+// What people bring from other finders, on the result list:
+// a double-click on a row opens it as "Open file" does;
+std::int32_t OnListDoubleClick(EventRecord* record);
+// Return opens the selected row, Ctrl+C copies its full path to the
+// clipboard, Escape stops a running search;
+std::int32_t OnListKeyDown(EventRecord* record);
+// a click on a column header sorts by that column, a second one reverses the
+// order; not while a search runs, whose rows keep the order found.
+void OnResultColumnClicked(int list, int column);
 
 }  // namespace vudo

@@ -133,6 +133,21 @@ void ControlPlace(int number, int x, int y, int width, int height);
 // Button: its check state. Anything else: 0.
 int ControlSelected(int number);
 
+//--- sorting lists
+
+// Told of a click on a column header of list `list`.
+using ColumnClickHandler = void (*)(int list, int column);
+// Sets the handler of list `number`'s header clicks; none: clicks do nothing.
+void ListOnColumnClick(int number, ColumnClickHandler handler);
+// Sorts the rows of list `number` by `column`, letter case ignored by the
+// lower-casing rule, keeping the found order among equal texts; `descending`
+// reverses. The header shows the sort arrow on that column, and the selected
+// row stays selected. Clearing the list forgets the order and the arrow.
+void ListSort(int number, int column, bool descending);
+// The column the rows are sorted by (-1: as added), and the direction.
+int ListSortColumn(int number);
+bool ListSortDescending(int number);
+
 //--- popup menus
 
 // Creates an empty popup menu, which becomes the menu MenuAppend adds to.

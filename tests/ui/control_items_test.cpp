@@ -194,6 +194,61 @@ TEST_F(ListItems, TheListViewShowsTheRowsTheLayerKeeps) {
   EXPECT_EQ(ViewText(0, 0), "first");
 }
 
+int HeaderArrow(HWND list, int column) {
+  HDITEMA item{};
+  item.mask = HDI_FORMAT;
+  SendMessageA(reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0)), HDM_GETITEMA,
+               static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+  return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+}
+
+TEST_F(ListItems, SortingByAColumnIgnoresLetterCaseKeepsTiesAndTheSelection) {
+  for (const char* row : {"b.txt\nC:\\2\\", "A.txt\nc:\\1\\", "a.TXT\nC:\\3\\", "C.txt\nC:\\1\\"})
+    ControlItemAdd(8, -1, row);
+  Select(3);  // C.txt
+  const auto names = [&] {
+    std::vector<std::string> n;
+    for (int i = 0; i < ControlItemCount(8); ++i) n.push_back(ControlItemText(8, i, 0));
+    return n;
+  };
+  ListSort(8, 0, false);
+  EXPECT_EQ(names(), (std::vector<std::string>{"A.txt", "a.TXT", "b.txt", "C.txt"}));  // ties as found
+  EXPECT_EQ(HeaderArrow(ControlHandle(8), 0), HDF_SORTUP);
+  EXPECT_EQ(ControlText(8), "C.txt");
+  ListSort(8, 0, true);
+  EXPECT_EQ(names(), (std::vector<std::string>{"C.txt", "b.txt", "A.txt", "a.TXT"}));
+  EXPECT_EQ(HeaderArrow(ControlHandle(8), 0), HDF_SORTDOWN);
+  ListSort(8, 1, false);
+  EXPECT_EQ(ControlItemText(8, 0, 1), "C:\\1\\");
+  EXPECT_EQ(ControlItemText(8, 1, 1), "c:\\1\\");
+  EXPECT_EQ(HeaderArrow(ControlHandle(8), 0), 0);
+  EXPECT_EQ(HeaderArrow(ControlHandle(8), 1), HDF_SORTUP);
+  EXPECT_EQ(ListSortColumn(8), 1);
+  EXPECT_FALSE(ListSortDescending(8));
+  EXPECT_EQ(ControlText(8), "C.txt");
+  EXPECT_EQ(ViewText(ControlSelected(8), 0), "C.txt");
+  ControlItemsClear(8);
+  EXPECT_EQ(ListSortColumn(8), -1);
+  EXPECT_EQ(HeaderArrow(ControlHandle(8), 1), 0);
+}
+
+std::vector<std::pair<int, int>> column_clicks;
+void NoteColumnClick(int list, int column) { column_clicks.emplace_back(list, column); }
+
+TEST_F(ListItems, AHeaderClickReachesTheListsHandler) {
+  column_clicks.clear();
+  NMLISTVIEW click{};
+  click.hdr.hwndFrom = ControlHandle(8);
+  click.hdr.idFrom = 8;
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iSubItem = 1;
+  SendMessageA(window_, WM_NOTIFY, 8, reinterpret_cast<LPARAM>(&click));
+  EXPECT_TRUE(column_clicks.empty());  // no handler yet
+  ListOnColumnClick(8, NoteColumnClick);
+  SendMessageA(window_, WM_NOTIFY, 8, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(column_clicks, (std::vector<std::pair<int, int>>{{8, 1}}));
+}
+
 int list_paints = 0;
 WNDPROC list_proc = nullptr;
 LRESULT CALLBACK CountPaints(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

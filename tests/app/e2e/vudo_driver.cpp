@@ -330,6 +330,39 @@ POINT VudoRun::RowPoint(int row) const {
   return centre;
 }
 
+POINT VudoRun::HeaderPoint(int column) const {
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(Control(8), LVM_GETHEADER, 0, 0));
+  RECT rect{};
+  void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
+  SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(process_.hProcess, remote, &rect, sizeof rect, nullptr);
+  VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+  POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  ClientToScreen(header, &centre);
+  return centre;
+}
+
+int VudoRun::HeaderSortArrow(int column) const {
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(Control(8), LVM_GETHEADER, 0, 0));
+  HDITEMA item{};
+  item.mask = HDI_FORMAT;
+  void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof item, MEM_COMMIT, PAGE_READWRITE);
+  WriteProcessMemory(process_.hProcess, remote, &item, sizeof item, nullptr);
+  SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(process_.hProcess, remote, &item, sizeof item, nullptr);
+  VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+  return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+}
+
+void VudoRun::DoubleClickAt(POINT screen) const {
+  MouseTo(screen);
+  INPUT buttons[4] = {};
+  for (INPUT& b : buttons) b.type = INPUT_MOUSE;
+  buttons[0].mi.dwFlags = buttons[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  buttons[1].mi.dwFlags = buttons[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(4, buttons, sizeof(INPUT));
+}
+
 bool VudoRun::WaitForButton(const char* label, DWORD milliseconds) const {
   return WaitFor([&] { return Text(7) == label; }, milliseconds);
 }

@@ -74,6 +74,11 @@ class VudoRun {
   void ClickAt(POINT screen, bool right = false) const;
   // The centre of a row of the result list, in screen coordinates.
   POINT RowPoint(int row) const;
+  // The centre of a column's header, in screen coordinates.
+  POINT HeaderPoint(int column) const;
+  // The sort arrow a column's header shows: HDF_SORTUP, HDF_SORTDOWN or 0.
+  int HeaderSortArrow(int column) const;
+  void DoubleClickAt(POINT screen) const;
   // Waits for the Start/Stop button to read `label`.
   bool WaitForButton(const char* label, DWORD milliseconds = 30000) const;
   // Focuses a control by clicking into it (for the combo box: its edit field).
