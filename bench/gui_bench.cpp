@@ -36,13 +36,15 @@ double Now() {
   return static_cast<double>(t.QuadPart) / frequency;
 }
 
-// Polls `done` every millisecond or so until it holds; the time it first held.
+// Polls `done` every `pause` milliseconds until it holds; the time it first
+// held. Each look at the window is a message the window must answer, so a
+// search is watched at a gentler pace than a stop.
 template <typename Done>
-double When(Done done, double deadline_seconds = 900) {
+double When(Done done, double deadline_seconds = 900, DWORD pause = 1) {
   const double start = Now();
   while (!done()) {
     if (Now() - start > deadline_seconds) return -1;
-    Sleep(1);
+    Sleep(pause);
   }
   return Now();
 }
@@ -87,7 +89,14 @@ WindowRun InWindow(const Search& s, bool probe_gaps) {
   }
   const double start = Now();
   vudo.Key(VK_RETURN);
-  const double end = When([&] { return vudo.RecentList().size() == 1 && vudo.Text(7) == "Start"; });
+  bool started = false;  // the button read "Stop", or the directory went into the recent list
+  const double end = When(
+      [&] {
+        const bool idle = vudo.Text(7) == "Start";
+        started = started || !idle || vudo.RecentList().size() == 1;
+        return started && idle;
+      },
+      900, 5);
   searching = false;
   if (prober.joinable()) prober.join();
   result.seconds = end - start;

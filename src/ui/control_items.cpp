@@ -27,16 +27,6 @@ std::vector<std::string> SplitRow(std::string_view text) {
   return columns;
 }
 
-std::string JoinedRow(std::string_view text) {
-  // SplitRow's columns joined by NUL are the text with its line feeds made
-  // NULs, less a final one: a trailing line feed adds no column.
-  text = text.substr(0, text.find('\0'));
-  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-  std::string row(text);
-  std::replace(row.begin(), row.end(), '\n', '\0');
-  return row;
-}
-
 std::string_view RowColumn(std::string_view row, int column) {
   for (int i = 0; i < column; ++i) {
     const std::size_t separator = row.find('\0');
@@ -56,7 +46,7 @@ void HoldListRedraw(ControlRecord& list) {
 void ReleaseListRedraw(bool only_overdue) {
   const DWORD now = GetTickCount();
   for (auto& [number, record] : controls) {
-    if (!record.redraw_held || (only_overdue && now - record.held_since < kListRepaintMs)) continue;
+    if (!record.redraw_held || (only_overdue && now - record.held_since < kListReleaseAfterMs)) continue;
     record.redraw_held = false;
     SendMessageA(record.handle, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(record.handle, nullptr, TRUE);
@@ -73,7 +63,7 @@ bool AnswerListTextRequest(const NMHDR* header) {
   if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return true;
   std::string_view text;
   if (item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < list->rows.size())
-    text = RowColumn(list->rows[static_cast<std::size_t>(item.iItem)], item.iSubItem);
+    text = RowColumn(list->rows.Row(static_cast<std::size_t>(item.iItem)), item.iSubItem);
   const std::size_t room = static_cast<std::size_t>(item.cchTextMax) - 1;
   if (header->code == LVN_GETDISPINFOA) {
     const std::size_t length = std::min(text.size(), room);
@@ -154,7 +144,7 @@ std::string ControlItemText(int number, int item, int column) {
   if (record->kind != layer::ControlKind::kList) return {};
   if (item == -1) return ColumnTitle(record->handle, column);
   if (item < 0 || column < 0 || static_cast<std::size_t>(item) >= record->rows.size()) return {};
-  return std::string(layer::RowColumn(record->rows[static_cast<std::size_t>(item)], column));
+  return std::string(layer::RowColumn(record->rows.Row(static_cast<std::size_t>(item)), column));
 }
 
 void ControlItemAdd(int number, int position, std::string_view text) {
@@ -167,13 +157,16 @@ void ControlItemAdd(int number, int position, std::string_view text) {
     return;
   }
   if (record->kind != layer::ControlKind::kList) return;
-  std::vector<std::string>& rows = record->rows;
+  layer::RowStore& rows = record->rows;
   // A position past the end appends.
   const std::size_t at =
       position == -1 || static_cast<std::size_t>(position) > rows.size() ? rows.size() : static_cast<std::size_t>(position);
-  rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), layer::JoinedRow(text));
+  rows.Insert(at, text);
   layer::HoldListRedraw(*record);
-  SendMessageA(record->handle, LVM_SETITEMCOUNT, rows.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  // Straight to the list's own procedure: a row of a search is no event, and
+  // the procedures in front of it would only pass the message on.
+  CallWindowProcA(record->replaced, record->handle, LVM_SETITEMCOUNT, rows.size(),
+                  LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   if (at + 1 == rows.size()) return;
   // Rows below the new one moved down; the selection moves with its row.
   const int selected = ControlSelected(number);
@@ -201,7 +194,7 @@ void ControlItemsClear(int number) {
   if (!record) return;
   if (record->kind == layer::ControlKind::kCombo) SendMessageA(record->handle, CB_RESETCONTENT, 0, 0);
   if (record->kind == layer::ControlKind::kList) {
-    std::vector<std::string>().swap(record->rows);
+    record->rows.Clear();
     SendMessageA(record->handle, LVM_DELETEALLITEMS, 0, 0);
     layer::ForgetListOrder(*record);
   }

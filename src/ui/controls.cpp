@@ -193,7 +193,7 @@ void ControlSetText(int number, std::string_view text) {
   if (record->kind == layer::ControlKind::kList) {
     const int row = ControlSelected(number);
     if (row < 0 || static_cast<std::size_t>(row) >= record->rows.size()) return;
-    record->rows[static_cast<std::size_t>(row)] = layer::JoinedRow(text);
+    record->rows.Replace(static_cast<std::size_t>(row), text);
     SendMessageA(record->handle, LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
     return;
   }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/row_store.h"
+
 namespace vudo::layer {
 
 struct WindowRecord {
@@ -23,8 +25,7 @@ struct ControlRecord {
   HWND handle = nullptr;
   ControlKind kind = ControlKind::kLabel;
   WNDPROC replaced = nullptr;  // the control's own procedure, which ours calls
-  // Lists: the rows, each its column texts joined by NUL bytes (list_rows.h).
-  std::vector<std::string> rows;
+  RowStore rows;  // lists: the rows, which the list view shows (list_rows.h)
   bool redraw_held = false;  // lists: rows are coming in a burst
   DWORD held_since = 0;
   int sort_column = -1;  // lists: the column the rows are sorted by, -1 for none
@@ -67,8 +68,8 @@ bool PassColumnClick(const NMHDR* header);
 bool AnswerListTextRequest(const NMHDR* header);
 
 // Lets lists whose redraw a burst of rows holds back paint again: all of them
-// (`only_overdue` false, when the program goes idle), or those held for
-// kListRepaintMs or more.
+// (`only_overdue` false, when the program goes idle), or those held nearly
+// kListRepaintMs (list_rows.h).
 void ReleaseListRedraw(bool only_overdue);
 
 }  // namespace vudo::layer

@@ -74,10 +74,10 @@ bool ListSortDescending(int number) {
 void ListSort(int number, int column, bool descending) {
   layer::ControlRecord* list = FindList(number);
   if (!list || column < 0) return;
-  std::vector<std::string>& rows = list->rows;
+  layer::RowStore& rows = list->rows;
   // Each row's key lowered once, not at every comparison.
   std::vector<std::string> keys(rows.size());
-  for (std::size_t i = 0; i < rows.size(); ++i) LowerInto(layer::RowColumn(rows[i], column), keys[i]);
+  for (std::size_t i = 0; i < rows.size(); ++i) LowerInto(layer::RowColumn(rows.Row(i), column), keys[i]);
   std::vector<std::size_t> order(rows.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   // Equal keys keep the order in which the rows were found, either way.
@@ -86,13 +86,10 @@ void ListSort(int number, int column, bool descending) {
   });
 
   const int selected = ControlSelected(number);
-  std::vector<std::string> sorted(rows.size());
   int now_selected = -1;
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    sorted[i] = std::move(rows[order[i]]);
+  for (std::size_t i = 0; i < order.size() && now_selected < 0; ++i)
     if (static_cast<int>(order[i]) == selected) now_selected = static_cast<int>(i);
-  }
-  rows = std::move(sorted);
+  rows.Reorder(order);
   list->sort_column = column;
   list->sort_descending = descending;
   MarkHeader(list->handle, column, descending);

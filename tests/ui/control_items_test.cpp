@@ -283,6 +283,22 @@ TEST_F(ListItems, RowsInABurstPaintAtAPaceAndAllOfThemOnceIdle) {
   SetWindowLongA(list, GWL_WNDPROC, reinterpret_cast<LONG>(list_proc));
 }
 
+TEST(ListRows, TheStoreInsertsReplacesReordersAndClears) {
+  layer::RowStore store;
+  store.Insert(0, "b\nB");
+  store.Insert(0, "a\nA");
+  store.Insert(9, "c\nC");  // past the end: appended
+  store.Replace(1, "bee\nBEE\n");
+  ASSERT_EQ(store.size(), 3u);
+  EXPECT_EQ(store.Row(0), std::string_view("a\0A", 3));
+  EXPECT_EQ(store.Row(1), std::string_view("bee\0BEE", 7));
+  store.Reorder({2, 0, 1});
+  EXPECT_EQ(store.Row(0), std::string_view("c\0C", 3));
+  EXPECT_EQ(store.Row(2), std::string_view("bee\0BEE", 7));
+  store.Clear();
+  EXPECT_EQ(store.size(), 0u);
+}
+
 TEST(ListRows, SplitRowAndTheRowAsKept) {
   const struct {
     std::string text;
@@ -294,7 +310,10 @@ TEST(ListRows, SplitRowAndTheRowAsKept) {
   };
   for (const auto& row : table) {
     EXPECT_EQ(layer::SplitRow(row.text), row.columns) << row.text;
-    const std::string kept = layer::JoinedRow(row.text);
+    layer::RowStore store;
+    store.Insert(0, "before");
+    store.Insert(1, row.text);
+    const std::string kept(store.Row(1));
     for (std::size_t i = 0; i < row.columns.size(); ++i) EXPECT_EQ(layer::RowColumn(kept, static_cast<int>(i)), row.columns[i]);
     EXPECT_EQ(layer::RowColumn(kept, static_cast<int>(row.columns.size())), "");
   }
