@@ -41,6 +41,7 @@ LRESULT Tail(HWND window, const EventRecord& record, std::int32_t result) {
 }
 
 LRESULT CleanUp(HWND window, WPARAM wparam, LPARAM lparam) {
+  ForgetTextDragWindow(window);
   const WNDPROC saved = SavedProcedure(window);
   ForgetSavedProcedure(window);  // the handle may name another window later
   EnumPropsExA(window, RemoveEventProps, 0);
@@ -126,7 +127,8 @@ LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
       record.code = EVT_DRAGSTART;
       record.text = "";
       DispatchEvent(&record, EVT_DEFAULT, -1);
-      if (record.text && *record.text) StartTextDrag(window, record.text);
+      // The procedure's text is its own; the drag keeps a copy.
+      if (record.text && *record.text && !TextDragActive()) StartTextDrag(window, record.text);
       return result;
     }
     case WM_MBUTTONDOWN:
