@@ -13,20 +13,6 @@
 namespace vudo {
 namespace layer {
 
-std::vector<std::string> SplitRow(std::string_view text) {
-  text = text.substr(0, text.find('\0'));
-  std::vector<std::string> columns;
-  const std::size_t feed = text.find('\n');
-  columns.emplace_back(text.substr(0, feed));
-  std::string_view rest = feed == std::string_view::npos ? std::string_view() : text.substr(feed + 1);
-  while (!rest.empty()) {
-    const std::size_t cut = rest.find('\n');
-    columns.emplace_back(rest.substr(0, cut));
-    rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
-  }
-  return columns;
-}
-
 std::string_view RowColumn(std::string_view row, int column) {
   for (int i = 0; i < column; ++i) {
     const std::size_t separator = row.find('\0');

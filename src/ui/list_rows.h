@@ -1,5 +1,7 @@
 // Rows of a report-view list: a row's text holds its columns separated by
-// line feeds ("name\ndirectory").
+// line feeds ("name\ndirectory"). The part before the first line feed is
+// column 0; the rest is cut at each further line feed until nothing is left,
+// so a trailing line feed adds no column and two in a row give an empty one.
 //
 // The layer keeps the rows itself (row_store.h) and the list shows them as a
 // virtual list (LVS_OWNERDATA), asking for the texts of the cells it paints. A
@@ -7,9 +9,7 @@
 // Wine; kept here they take a few.
 #pragma once
 
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "ui/layer_records.h"
 
@@ -31,10 +31,5 @@ void ForgetListOrder(ControlRecord& list);
 // Column `column` of a kept row (its columns joined by NUL bytes); empty when
 // it has no such column.
 std::string_view RowColumn(std::string_view row, int column);
-
-// The column texts of a row text: the part before the first line feed is
-// column 0; the rest is cut at each further line feed until nothing is left,
-// so a trailing line feed adds no column and two in a row give an empty one.
-std::vector<std::string> SplitRow(std::string_view text);
 
 }  // namespace vudo::layer

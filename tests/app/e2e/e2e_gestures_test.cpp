@@ -17,27 +17,6 @@
 namespace vudo::e2e {
 namespace {
 
-std::string ClipboardText() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return "(clipboard busy)";
-  if (const HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* bytes = static_cast<const char*>(GlobalLock(data))) text = bytes;
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
-void SetClipboardText(const std::string& text) {
-  if (!OpenClipboard(nullptr)) return;
-  EmptyClipboard();
-  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-  GlobalUnlock(memory);
-  SetClipboardData(CF_TEXT, memory);
-  CloseClipboard();
-}
-
 // A tree holding a small test program among other hits; the window starts on
 // it with "*" and runs the search.
 class Gestures : public ::testing::Test {
@@ -112,7 +91,7 @@ TEST_F(Gestures, ReturnOnTheSelectedRowOpensItAndWithoutOneNothing) {
 }
 
 TEST_F(Gestures, CtrlCCopiesTheSelectedRowsFullPath) {
-  SetClipboardText("left alone");
+  PutOnClipboard("left alone");
   RECT list{};
   GetWindowRect(vudo_.Control(8), &list);
   vudo_.ClickAt(POINT{(list.left + list.right) / 2, list.bottom - 15});

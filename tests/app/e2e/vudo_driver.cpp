@@ -1,5 +1,7 @@
 #include "app/e2e/vudo_driver.h"
 
+#include "support/window_driving.h"
+
 #include <commctrl.h>
 
 #include <cstdio>
@@ -64,12 +66,28 @@ std::string VudoFindExe() { return WindowsPath(VUDO_FIND_EXE); }
 std::string LaunchProbeExe() { return WindowsPath(LAUNCH_PROBE_EXE); }
 
 bool WaitFor(const std::function<bool()>& done, DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start >= milliseconds) return done();
-    Sleep(5);
+  return testing_windows::WaitFor(done, milliseconds);
+}
+
+void PutOnClipboard(const std::string& text) {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  SetClipboardData(CF_TEXT, memory);
+  CloseClipboard();
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return "(clipboard busy)";
+  if (const HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* bytes = static_cast<const char*>(GlobalLock(data))) text = bytes;
+    GlobalUnlock(data);
   }
-  return true;
+  CloseClipboard();
+  return text;
 }
 
 std::vector<std::string> ConsoleFinderPaths(const std::string& directory, const std::string& pattern,
@@ -290,14 +308,7 @@ void VudoRun::Type(const std::string& text) const {
 }
 
 void VudoRun::Paste(const std::string& text) const {
-  if (OpenClipboard(nullptr)) {
-    EmptyClipboard();
-    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    SetClipboardData(CF_TEXT, memory);
-    CloseClipboard();
-  }
+  PutOnClipboard(text);
   KeyWith(VK_CONTROL, 'V');
 }
 

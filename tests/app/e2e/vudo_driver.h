@@ -23,6 +23,10 @@ std::string LaunchProbeExe();
 // Polls `done` with a deadline, never sleeping as a substitute for a state.
 bool WaitFor(const std::function<bool()>& done, DWORD milliseconds = 10000);
 
+// The clipboard's text (CF_TEXT), as another program sees it.
+void PutOnClipboard(const std::string& text);
+std::string ClipboardText();
+
 // What vudo-find.exe prints for a search: full paths, in the order found.
 std::vector<std::string> ConsoleFinderPaths(const std::string& directory, const std::string& pattern,
                                             const std::string& contains = "");
