@@ -99,8 +99,9 @@ void WalkDirectory(std::string_view directory) {
 
 void TestFile(std::string_view directory, std::string_view name) {
   // Buffers reused for every file of a walk, so testing a file allocates
-  // nothing. TestFile runs no events, so a nested search cannot reuse them
-  // while they are in use.
+  // nothing. Events may run inside the content scan, but a search started
+  // there waits until this walk has unwound (search_control.cpp), so no other
+  // TestFile runs while these are in use.
   static std::string lowered, buffer;
   LowerInto(name, lowered);
   if (!MatchName(lowered, NamePattern)) return;
