@@ -37,6 +37,15 @@ void EnterSearch(VudoRun& vudo, const std::string& directory, const std::string&
   }));
 }
 
+// Starts a search of the large tree for "hit*" with Return and waits until it
+// has listed `rows` rows.
+void StartLargeSearch(VudoRun& vudo, int rows) {
+  ASSERT_TRUE(vudo.Start());
+  EnterSearch(vudo, LargeTree().Root(), "hit*");
+  vudo.Key(VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return vudo.RowCount() >= rows; }, 30000));
+}
+
 TEST(Search, ReturnRunsASearchWhoseRowsAreTheConsoleFindersAndAppearWhileItRuns) {
   const std::string root = LargeTree().Root();
   VudoRun vudo;
@@ -82,10 +91,7 @@ TEST(Search, AContainsTextAndAClickOnTheButton) {
 TEST(Search, StopInTheMiddleKeepsTheRowsAndAddsNoMore) {
   const std::string root = LargeTree().Root();
   VudoRun vudo;
-  ASSERT_TRUE(vudo.Start());
-  EnterSearch(vudo, root, "hit*");
-  vudo.Key(VK_RETURN);
-  ASSERT_TRUE(WaitFor([&] { return vudo.RowCount() >= 3; }, 30000));
+  StartLargeSearch(vudo, 3);
   vudo.Click(7);
   ASSERT_TRUE(vudo.WaitForButton("Start"));
   const int kept = vudo.RowCount();
@@ -98,10 +104,7 @@ TEST(Search, StopInTheMiddleKeepsTheRowsAndAddsNoMore) {
 TEST(Search, ReturnWhileASearchRunsStopsIt) {
   const std::string root = LargeTree().Root();
   VudoRun vudo;
-  ASSERT_TRUE(vudo.Start());
-  EnterSearch(vudo, root, "hit*");
-  vudo.Key(VK_RETURN);
-  ASSERT_TRUE(WaitFor([&] { return vudo.RowCount() >= 1; }, 30000));
+  StartLargeSearch(vudo, 1);
   vudo.Key(VK_RETURN);
   ASSERT_TRUE(vudo.WaitForButton("Start"));
   EXPECT_LT(vudo.RowCount(), kLargeTreeHits);
@@ -110,10 +113,7 @@ TEST(Search, ReturnWhileASearchRunsStopsIt) {
 TEST(Search, ReturnHeldDownRunsTheLastSearchWholeAndNeverPilesWalksUp) {
   const std::string root = LargeTree().Root();
   VudoRun vudo;
-  ASSERT_TRUE(vudo.Start());
-  EnterSearch(vudo, root, "hit*");
-  vudo.Key(VK_RETURN);
-  ASSERT_TRUE(WaitFor([&] { return vudo.RowCount() >= 1; }, 30000));
+  StartLargeSearch(vudo, 1);
   // Sixty more, as fast as key repeat delivers them: Stop, Start, Stop, ...
   // and a Start last.
   for (int i = 0; i < 60; ++i) vudo.Key(VK_RETURN);
@@ -126,9 +126,7 @@ TEST(Search, ReturnHeldDownRunsTheLastSearchWholeAndNeverPilesWalksUp) {
 TEST(Search, ClosingDuringASearchEndsAfterItAndSaves) {
   const std::string root = LargeTree().Root();
   VudoRun vudo;
-  ASSERT_TRUE(vudo.Start());
-  EnterSearch(vudo, root, "hit*");
-  vudo.Key(VK_RETURN);
+  StartLargeSearch(vudo, 1);
   ASSERT_TRUE(WaitFor([&] { return vudo.Text(7) == "Stop" && vudo.RowCount() >= 1; }, 30000));
   ASSERT_TRUE(vudo.CloseWithAltF4(180000));
   EXPECT_EQ(vudo.ExitCode(), 0u);
