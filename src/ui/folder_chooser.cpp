@@ -67,7 +67,13 @@ void EnableThreadWindows() {
 }
 
 int CALLBACK BrowseCallback(HWND dialog, UINT notification, LPARAM, LPARAM data) {
-  if (notification == BFFM_INITIALIZED && data) SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
+  if (notification == BFFM_INITIALIZED && data) {
+    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
+    // Asked once more when the dialog's own loop runs: Wine's dialog may still
+    // be filling its folder tree at initialisation, and then stops short of
+    // the folder. The path lives until the dialog has closed.
+    PostMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
+  }
   return 0;
 }
 

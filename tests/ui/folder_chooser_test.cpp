@@ -102,10 +102,30 @@ class FolderChooser : public testing_windows::LayerTest {
   HWND other_ = nullptr;
 };
 
+// A folder straight under the drive root, made for one test: the dialog's
+// tree reaches it through the drive on every prefix (a fresh Wine prefix does
+// not show the user's Temp folder in it at once).
+class RootFolder {
+ public:
+  RootFolder() : parent_("C:\\vudo-chooser-" + std::to_string(GetCurrentProcessId())) {
+    CreateDirectoryA(parent_.c_str(), nullptr);
+    CreateDirectoryA(Path().c_str(), nullptr);
+  }
+  ~RootFolder() {
+    RemoveDirectoryA(Path().c_str());
+    RemoveDirectoryA(parent_.c_str());
+  }
+  RootFolder(const RootFolder&) = delete;
+  RootFolder& operator=(const RootFolder&) = delete;
+  std::string Path() const { return parent_ + "\\Chosen Folder"; }
+
+ private:
+  std::string parent_;
+};
+
 TEST_F(FolderChooser, ChoosingTheInitialFolderGivesItWithOneBackslash) {
-  testing_tree::TempTree tree;
-  tree.MakeDir("Chosen Folder");
-  const std::string folder = tree.Path("Chosen Folder");
+  const RootFolder made;
+  const std::string folder = made.Path();
   for (const std::string& initial : {folder, folder + "\\"}) {
     SCOPED_TRACE(initial);
     DialogSeen seen;
