@@ -1,6 +1,7 @@
 // Opening a hit or its folder from the result list's context menu.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 
 #include "app/e2e/vudo_driver.h"
@@ -16,11 +17,40 @@ bool AnyVisibleMenu() {
   return false;
 }
 
-HWND VisibleWindowTitled(const std::string& title) {
-  HWND window = nullptr;
-  while ((window = FindWindowExA(nullptr, window, nullptr, title.c_str())))
-    if (IsWindowVisible(window)) return window;
-  return nullptr;
+// A visible top-level window whose title holds `part`, or none.
+struct TitleSearch {
+  const char* part;
+  HWND found;
+};
+
+BOOL CALLBACK FindTitled(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TitleSearch*>(data);
+  char title[512] = {};
+  GetWindowTextA(window, title, sizeof title);
+  if (!IsWindowVisible(window) || !std::strstr(title, search->part)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND VisibleWindowTitled(const std::string& part) {
+  TitleSearch search{part.c_str(), nullptr};
+  EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The visible top-level windows, for a failure message.
+BOOL CALLBACK ListWindow(HWND window, LPARAM data) {
+  char title[256] = {}, window_class[128] = {};
+  GetWindowTextA(window, title, sizeof title);
+  GetClassNameA(window, window_class, sizeof window_class);
+  if (IsWindowVisible(window)) *reinterpret_cast<std::string*>(data) += std::string(window_class) + " '" + title + "'; ";
+  return TRUE;
+}
+
+std::string VisibleWindows() {
+  std::string list;
+  EnumWindows(ListWindow, reinterpret_cast<LPARAM>(&list));
+  return list;
 }
 
 class OpenFromTheList : public ::testing::Test {
@@ -68,7 +98,8 @@ TEST_F(OpenFromTheList, OpenFolderShowsItInTheShell) {
   vudo_.Key(VK_DOWN);
   vudo_.Key(VK_RETURN);  // the first item, "Open folder"
   HWND browser = nullptr;
-  EXPECT_TRUE(WaitFor([&] { return (browser = VisibleWindowTitled("Hits Folder")) != nullptr; }, 20000));
+  EXPECT_TRUE(WaitFor([&] { return (browser = VisibleWindowTitled("Hits Folder")) != nullptr; }, 30000))
+      << "visible windows: " << VisibleWindows();
   if (browser) PostMessageA(browser, WM_CLOSE, 0, 0);
   EXPECT_EQ(GetFileAttributesA(mark_.c_str()), INVALID_FILE_ATTRIBUTES);  // nothing was started as a program
 }
