@@ -4,10 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "support/probe_mark.h"
 #include "support/temp_tree.h"
 #include "support/window_driving.h"
 #include "ui/shell_services.h"
@@ -15,6 +14,8 @@
 namespace vudo {
 namespace {
 
+using testing_windows::ProbeMark;
+using testing_windows::ReadProbeMark;
 using testing_windows::WaitFor;
 
 std::string Directory(const std::string& path) { return path.substr(0, path.rfind('\\')); }
@@ -75,16 +76,6 @@ class ProgramLaunching : public ::testing::Test {
   }
   void TearDown() override { SetEnvironmentVariableA("VUDO_PROBE_MARK", nullptr); }
 
-  // The probe's working directory and command line, once it has written them.
-  bool ReadMark(std::string& directory, std::string& command_line) {
-    if (!WaitFor([&] { return GetFileAttributesA(mark_.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000)) return false;
-    std::ifstream in(mark_);
-    std::getline(in, directory);
-    std::getline(in, command_line);
-    DeleteFileA(mark_.c_str());
-    return true;
-  }
-
   testing_tree::TempTree tree_;
   std::string probe_, mark_;
 };
@@ -93,10 +84,10 @@ TEST_F(ProgramLaunching, AProgramStartsDirectlyInOurWorkingDirectory) {
   for (const std::string& path : {probe_, "\"" + probe_ + "\""}) {
     SCOPED_TRACE(path);
     EXPECT_EQ(ProgramLaunch(path), 1);
-    std::string directory, command_line;
-    ASSERT_TRUE(ReadMark(directory, command_line));
-    EXPECT_EQ(directory, CurrentDirectory());
-    EXPECT_EQ(command_line, "\"" + probe_ + "\"");  // quoted once, never twice
+    ProbeMark mark;
+    ASSERT_TRUE(ReadProbeMark(mark_, mark));
+    EXPECT_EQ(mark.directory, CurrentDirectory());
+    EXPECT_EQ(mark.command_line, "\"" + probe_ + "\"");  // quoted once, never twice
   }
 }
 
@@ -105,10 +96,10 @@ TEST_F(ProgramLaunching, ADocumentOpensWithItsAssociationInItsOwnFolder) {
   tree_.Write("Docs\\report.vudoprobe", "text");
   const std::string document = tree_.Path("Docs\\report.vudoprobe");
   EXPECT_EQ(ProgramLaunch(document), 1);
-  std::string directory, command_line;
-  ASSERT_TRUE(ReadMark(directory, command_line));
-  EXPECT_EQ(directory, tree_.Path("Docs"));
-  EXPECT_NE(command_line.find(document), std::string::npos) << command_line;
+  ProbeMark mark;
+  ASSERT_TRUE(ReadProbeMark(mark_, mark));
+  EXPECT_EQ(mark.directory, tree_.Path("Docs"));
+  EXPECT_NE(mark.command_line.find(document), std::string::npos) << mark.command_line;
 }
 
 TEST_F(ProgramLaunching, AFolderOpensInTheShellsBrowser) {

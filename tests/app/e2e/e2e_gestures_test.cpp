@@ -7,11 +7,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 
 #include "app/e2e/e2e_trees.h"
 #include "app/e2e/vudo_driver.h"
 #include "common/bytes.h"
+#include "support/probe_mark.h"
 #include "support/temp_tree.h"
 
 namespace vudo::e2e {
@@ -61,12 +61,9 @@ TEST_F(Gestures, ADoubleClickOnARowOpensIt) {
   const int row = RowOf("probe.exe");
   ASSERT_GE(row, 0);
   vudo_.DoubleClickAt(vudo_.RowPoint(row));
-  ASSERT_TRUE(Marked(15000));
-  std::ifstream in(mark_);
-  std::string directory, command_line;
-  std::getline(in, directory);
-  std::getline(in, command_line);
-  EXPECT_EQ(command_line, "\"" + probe_ + "\"");
+  testing_windows::ProbeMark mark;
+  ASSERT_TRUE(testing_windows::ReadProbeMark(mark_, mark));
+  EXPECT_EQ(mark.command_line, "\"" + probe_ + "\"");
 }
 
 TEST_F(Gestures, ADoubleClickOnTheEmptyPartOrTheHeaderOpensNothing) {

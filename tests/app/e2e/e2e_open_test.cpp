@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 
 #include "app/e2e/vudo_driver.h"
+#include "support/probe_mark.h"
 #include "support/temp_tree.h"
 
 namespace vudo::e2e {
@@ -84,13 +84,10 @@ TEST_F(OpenFromTheList, OpenFileStartsTheProgram) {
   vudo_.Key(VK_DOWN);
   vudo_.Key(VK_DOWN);
   vudo_.Key(VK_RETURN);  // the second item, "Open file"
-  ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(mark_.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000));
-  std::ifstream in(mark_);
-  std::string directory, command_line;
-  std::getline(in, directory);
-  std::getline(in, command_line);
-  EXPECT_EQ(command_line, "\"" + probe_ + "\"");
-  EXPECT_EQ(directory, vudo_.Folder());  // started in the program's own working directory
+  testing_windows::ProbeMark mark;
+  ASSERT_TRUE(testing_windows::ReadProbeMark(mark_, mark));
+  EXPECT_EQ(mark.command_line, "\"" + probe_ + "\"");
+  EXPECT_EQ(mark.directory, vudo_.Folder());  // started in the program's own working directory
 }
 
 TEST_F(OpenFromTheList, OpenFolderShowsItInTheShell) {
