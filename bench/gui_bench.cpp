@@ -59,6 +59,16 @@ struct Search {
   std::string directory, pattern, contains;
 };
 
+// Starts the window with the search's inputs, in front, with the start
+// directory focused so that Return runs the search.
+bool OpenOn(VudoRun& vudo, const Search& s) {
+  vudo.WriteIni("searchdir = " + s.directory + "\r\nfilename = " + s.pattern + "\r\ncontains = " + s.contains +
+                "\r\n");
+  if (!vudo.Start() || !vudo.BringToFront()) return false;
+  e2e::WaitFor([&] { return vudo.Focus() == vudo.ComboEdit(); });
+  return true;
+}
+
 struct WindowRun {
   double seconds = 0;
   int rows = 0;
@@ -71,10 +81,7 @@ struct WindowRun {
 WindowRun InWindow(const Search& s, bool probe_gaps) {
   WindowRun result;
   VudoRun vudo;
-  vudo.WriteIni("searchdir = " + s.directory + "\r\nfilename = " + s.pattern + "\r\ncontains = " + s.contains +
-                "\r\n");
-  if (!vudo.Start() || !vudo.BringToFront()) return result;
-  e2e::WaitFor([&] { return vudo.Focus() == vudo.ComboEdit(); });
+  if (!OpenOn(vudo, s)) return result;
   std::atomic<bool> searching{true};
   std::thread prober;
   if (probe_gaps) {
@@ -196,10 +203,7 @@ struct StopRun {
 StopRun StopLatency(const Search& s, int rows_first, double scan_seconds) {
   StopRun result;
   VudoRun vudo;
-  vudo.WriteIni("searchdir = " + s.directory + "\r\nfilename = " + s.pattern + "\r\ncontains = " + s.contains +
-                "\r\n");
-  if (!vudo.Start() || !vudo.BringToFront()) return result;
-  e2e::WaitFor([&] { return vudo.Focus() == vudo.ComboEdit(); });
+  if (!OpenOn(vudo, s)) return result;
   RECT button{};
   GetWindowRect(vudo.Control(7), &button);
   SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);

@@ -56,20 +56,22 @@ namespace {
 
 void Send(INPUT input) { SendInput(1, &input, sizeof input); }
 
-INPUT Key(WORD key, bool up) {
+}  // namespace
+
+INPUT KeyInput(WORD key, bool up) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = key;
   input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
   input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+  if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN || key == VK_DELETE || key == VK_HOME ||
+      key == VK_END)
+    input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
   return input;
 }
 
-}  // namespace
-
-void KeyDown(WORD key) { Send(Key(key, false)); }
-void KeyUp(WORD key) { Send(Key(key, true)); }
+void KeyDown(WORD key) { Send(KeyInput(key, false)); }
+void KeyUp(WORD key) { Send(KeyInput(key, true)); }
 void PressKey(WORD key) {
   KeyDown(key);
   KeyUp(key);

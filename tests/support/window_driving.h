@@ -26,6 +26,9 @@ void Flush();
 // Makes `window` the foreground window and waits until it is.
 bool BringToFront(HWND window);
 
+// One key going down or up, as SendInput takes it; the navigation keys are
+// marked extended, as a real keyboard sends them.
+INPUT KeyInput(WORD key, bool up);
 void PressKey(WORD key);  // down and up
 void PressKeyWith(WORD modifier, WORD key);
 void KeyDown(WORD key);

@@ -13,6 +13,8 @@
 namespace vudo::e2e {
 namespace {
 
+using testing_windows::KeyInput;
+
 struct FindByProcess {
   DWORD process;
   HWND found;
@@ -31,18 +33,6 @@ BOOL CALLBACK MainWindowOf(HWND window, LPARAM data) {
 
 void SendKeys(const std::vector<INPUT>& inputs) {
   if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), const_cast<INPUT*>(inputs.data()), sizeof(INPUT));
-}
-
-INPUT KeyInput(WORD key, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN || key == VK_DELETE || key == VK_HOME ||
-      key == VK_END)
-    input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-  return input;
 }
 
 void MouseTo(POINT screen) {
