@@ -99,7 +99,7 @@ WindowRun InWindow(const Search& s, bool probe_gaps) {
   bool started = false;  // the button read "Stop", or the directory went into the recent list
   const double end = When(
       [&] {
-        const bool idle = vudo.Text(7) == "Start";
+        const bool idle = vudo.Text(kStartStopButton) == "Start";
         started = started || !idle || vudo.RecentList().size() == 1;
         return started && idle;
       },
@@ -205,10 +205,10 @@ StopRun StopLatency(const Search& s, int rows_first, double scan_seconds) {
   VudoRun vudo;
   if (!OpenOn(vudo, s)) return result;
   RECT button{};
-  GetWindowRect(vudo.Control(7), &button);
+  GetWindowRect(vudo.Control(kStartStopButton), &button);
   SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
   vudo.Key(VK_RETURN);
-  When([&] { return vudo.Text(7) == "Stop" && vudo.RowCount() >= rows_first; }, 120);
+  When([&] { return vudo.Text(kStartStopButton) == "Stop" && vudo.RowCount() >= rows_first; }, 120);
   if (scan_seconds > 0) Sleep(static_cast<DWORD>(scan_seconds * 1000));  // well into the big file's scan
   INPUT click[2] = {};
   click[0].type = click[1].type = INPUT_MOUSE;
@@ -221,7 +221,7 @@ StopRun StopLatency(const Search& s, int rows_first, double scan_seconds) {
   const double started = When([&] {
     const int now_rows = vudo.RowCount();
     if (now_rows != rows) rows = now_rows, last_row = Now();
-    return vudo.Text(7) == "Start";
+    return vudo.Text(kStartStopButton) == "Start";
   }, 120);
   // Rows that might still come: watched for a while.
   const double watch_until = Now() + 0.3;

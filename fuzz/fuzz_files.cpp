@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "ui/control_layer.h"
+#include "ui/controls/control_seam.h"
 
 namespace vudo::fuzz {
 namespace {

@@ -7,7 +7,7 @@
 #include "settings/settings_store.h"
 #include "ui/main_window.h"
 #include "ui/user_commands.h"
-#include "ui/window_layer.h"
+#include "ui/controls/control_layer.h"
 
 namespace vudo {
 

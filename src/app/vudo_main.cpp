@@ -5,7 +5,7 @@
 #include "app/program.h"
 #include "events/thread_registry.h"
 #include "settings/key_value_file.h"
-#include "ui/window_layer.h"
+#include "ui/controls/control_layer.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Common controls, the program icon, the cursor and the font before any

@@ -6,8 +6,9 @@
 #include <map>
 #include <vector>
 
+#include "common/control_numbers.h"
 #include "search/search_state.h"
-#include "ui/control_layer.h"
+#include "ui/controls/control_seam.h"
 
 namespace vudo {
 namespace {

@@ -7,11 +7,12 @@
 
 #include "cli/options.h"
 #include "cli/printing_controls.h"
+#include "common/control_numbers.h"
 #include "platform/directory.h"
 #include "search/search_control.h"
 #include "search/search_state.h"
 #include "search/walker.h"
-#include "ui/control_layer.h"
+#include "ui/controls/control_seam.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
   ControlSetText(kStartDirectoryCombo, options.directory);
   ControlSetText(kPatternField, options.pattern);
   ControlSetText(kContainsField, options.contains);
-  ControlSetText(kStartStopButton, "Start");
+  ControlSetText(kStartStopButton, kStartLabel);
   ToggleSearch();
   if (!cli::FlushRows()) {
     std::fprintf(stderr, "vudo-find: cannot write the output: %s\n", cli::OutputError().c_str());

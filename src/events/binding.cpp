@@ -11,6 +11,7 @@
 #include "events/pointer_tracking.h"
 #include "events/saved_procedures.h"
 #include "events/thread_registry.h"
+#include "events/window_hand_off.h"
 
 namespace vudo {
 
@@ -19,12 +20,6 @@ UINT enterMessage = 0;
 UINT leaveMessage = 0;
 
 namespace {
-
-std::string ClassName(HWND window) {
-  char name[100] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
 
 bool LowerNameHas(const std::string& class_name, std::string_view part) {
   return LowerCase(class_name).find(part) != std::string::npos;
@@ -106,9 +101,7 @@ std::int32_t SubclassForEvents(HWND window) {
   if (!window) return 0;
   // A static control without SS_NOTIFY lets the pointer through: no mouse
   // messages, and never the window under the pointer.
-  char class_name[100] = {};
-  GetClassNameA(window, class_name, sizeof class_name);
-  if (std::string_view(class_name) == "Static")
+  if (ClassName(window) == "Static")
     SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | SS_NOTIFY);
   if (GetPropA(window, kOldProcProperty)) return 1;
   const LONG old = GetWindowLongA(window, GWL_WNDPROC);

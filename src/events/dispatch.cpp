@@ -1,16 +1,8 @@
 #include "events/event_binding.h"
 #include "events/event_names.h"
+#include "events/window_hand_off.h"
 
 namespace vudo {
-namespace {
-
-bool OfThisProcess(HWND window) {
-  DWORD process = 0;
-  return window && GetWindowThreadProcessId(window, &process) && process == GetCurrentProcessId();
-}
-
-}  // namespace
-
 std::int32_t DispatchEvent(EventRecord* record, std::int32_t default_result, std::int32_t item) {
   if (record->code >= EVT_CLOSE) {
     POINT pointer{};

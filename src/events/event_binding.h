@@ -49,9 +49,4 @@ std::int32_t DispatchEvent(EventRecord* record, std::int32_t default_result, std
 // The enumeration callback of the clean-up at WM_NCDESTROY.
 BOOL CALLBACK RemoveEventProps(HWND window, LPSTR name, HANDLE value, ULONG_PTR);
 
-// Layer state shared with the pointer tracking thread.
-extern HANDLE trackingThread;  // none until the first binding call starts it
-extern UINT enterMessage;      // "EVENT_ENTERCONTROL"
-extern UINT leaveMessage;      // "EVENT_LEAVECONTROL"
-
 }  // namespace vudo

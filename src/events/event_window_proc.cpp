@@ -11,7 +11,9 @@
 #include "events/event_binding.h"
 #include "events/event_names.h"
 #include "events/saved_procedures.h"
+#include "events/pointer_tracking.h"
 #include "events/text_drag.h"
+#include "events/window_hand_off.h"
 
 namespace vudo {
 namespace {
@@ -24,20 +26,54 @@ std::int32_t Apply(Rule rule, std::int32_t result) {
   return rule == Rule::kOne ? 1 : 0;
 }
 
-std::string ClassName(HWND window) {
-  char name[100] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
 // The common tail: a handled message returns the procedure's value; anything
 // else goes to the window's own procedure with the record's values, which a
 // procedure may have changed.
 LRESULT Tail(HWND window, const EventRecord& record, std::int32_t result) {
   if (result != EVT_DEFAULT) return result;
-  if (const WNDPROC saved = SavedProcedure(window))
-    return CallWindowProcA(saved, window, record.message, record.wParam, record.lParam);
-  return DefWindowProcA(window, record.message, record.wParam, record.lParam);
+  return PassOn(window, record.message, record.wParam, record.lParam);
+}
+
+// Messages that become one event each with nothing to work out: the event,
+// what becomes of its result, the record's button (-1: none), and whether x
+// and y are the pointer position the message carries.
+struct PlainEvent {
+  UINT message;
+  std::int32_t code;
+  Rule rule;
+  std::int32_t button;
+  bool at_pointer;
+};
+
+constexpr PlainEvent kPlainEvents[] = {
+    {WM_SETCURSOR, EVT_SETCURSOR, Rule::kOne, -1, false},
+    {WM_GETMINMAXINFO, EVT_MINMAXINFO, Rule::kZero, 0, false},
+    {WM_MBUTTONDOWN, EVT_BUTTONDOWN, Rule::kZero, 1, true},
+    {WM_RBUTTONDOWN, EVT_BUTTONDOWN, Rule::kZero, 2, true},
+    {WM_LBUTTONUP, EVT_BUTTONUP, Rule::kZero, 0, true},
+    {WM_MBUTTONUP, EVT_BUTTONUP, Rule::kZero, 1, true},
+    {WM_RBUTTONUP, EVT_BUTTONUP, Rule::kZero, 2, true},
+    {WM_MOUSEMOVE, EVT_MOUSEMOVE, Rule::kZero, -1, true},
+    {WM_LBUTTONDBLCLK, EVT_DOUBLECLICK, Rule::kZero, 0, true},
+    {WM_RBUTTONDBLCLK, EVT_DOUBLECLICK, Rule::kZero, 2, true},
+    {WM_MBUTTONDBLCLK, EVT_DOUBLECLICK, Rule::kZero, 1, true},
+    {WM_CHAR, EVT_CHAR, Rule::kZero, -1, false},
+    {WM_KEYDOWN, EVT_KEYDOWN, Rule::kZero, -1, false},
+    {WM_KEYUP, EVT_KEYUP, Rule::kZero, -1, false},
+    {WM_SETFOCUS, EVT_FOCUS, Rule::kZero, -1, false},
+    {WM_KILLFOCUS, EVT_LOSTFOCUS, Rule::kZero, -1, false},
+    {WM_CLOSE, EVT_CLOSE, Rule::kZero, -1, false},
+    {WM_CONTEXTMENU, EVT_CONTEXTMENU, Rule::kZero, 2, false},
+    {WM_MOVE, EVT_MOVE, Rule::kZero, -1, false},
+    {WM_SIZE, EVT_SIZE, Rule::kZero, -1, false},
+    {WM_PAINT, EVT_PAINT, Rule::kZero, -1, false},
+    {WM_ERASEBKGND, EVT_ERASEBACKGROUND, Rule::kZero, -1, false},
+};
+
+const PlainEvent* FindPlainEvent(UINT message) {
+  for (const PlainEvent& row : kPlainEvents)
+    if (row.message == message) return &row;
+  return nullptr;
 }
 
 LRESULT CleanUp(HWND window, WPARAM wparam, LPARAM lparam) {
@@ -88,17 +124,7 @@ LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
     record.code = code;
     result = Apply(rule, DispatchEvent(&record, result, item));
   };
-  const auto at_message = [&](std::int32_t button) {
-    record.button = button;
-    record.x = LOWORD(lparam);
-    record.y = HIWORD(lparam);
-  };
 
-  if (message == WM_GETMINMAXINFO) {
-    record.button = 0;
-    dispatch(EVT_MINMAXINFO, Rule::kZero);
-    return Tail(window, record, result);
-  }
   if (enterMessage && message == enterMessage) {
     record.x = static_cast<std::int32_t>(wparam);
     record.y = static_cast<std::int32_t>(lparam);
@@ -112,16 +138,26 @@ LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
     return Tail(window, record, result);
   }
 
+  if (TextDragActive() && message == WM_LBUTTONUP) return EndTextDrag(window, record, true);
+  if (TextDragActive() && message == WM_MOUSEMOVE) return MoveTextDrag(window, record);
+  if (const PlainEvent* plain = FindPlainEvent(message)) {
+    record.button = plain->button;
+    if (plain->at_pointer) {
+      record.x = LOWORD(lparam);
+      record.y = HIWORD(lparam);
+    }
+    dispatch(plain->code, plain->rule);
+    return Tail(window, record, result);
+  }
+
   switch (message) {
-    case WM_SETCURSOR:
-      dispatch(EVT_SETCURSOR, Rule::kOne);
-      break;
     case WM_LBUTTONDOWN: {
       // The window's own procedure first, so that a control has taken the
       // press (focus, capture) before anyone hears of it.
-      const WNDPROC saved = SavedProcedure(window);
-      result = saved ? static_cast<std::int32_t>(CallWindowProcA(saved, window, message, wparam, lparam)) : 0;
-      at_message(0);
+      result = static_cast<std::int32_t>(PassToOwnProcedure(window, message, wparam, lparam, 0));
+      record.button = 0;
+      record.x = LOWORD(lparam);
+      record.y = HIWORD(lparam);
       record.code = EVT_BUTTONDOWN;
       result = DispatchEvent(&record, result, -1) == EVT_DEFAULT ? EVT_DEFAULT : 0;
       record.code = EVT_DRAGSTART;
@@ -131,44 +167,6 @@ LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
       if (record.text && *record.text && !TextDragActive()) StartTextDrag(window, record.text);
       return result;
     }
-    case WM_MBUTTONDOWN:
-      at_message(1);
-      dispatch(EVT_BUTTONDOWN, Rule::kZero);
-      break;
-    case WM_RBUTTONDOWN:
-      at_message(2);
-      dispatch(EVT_BUTTONDOWN, Rule::kZero);
-      break;
-    case WM_LBUTTONUP:
-      if (TextDragActive()) return EndTextDrag(window, record, true);
-      at_message(0);
-      dispatch(EVT_BUTTONUP, Rule::kZero);
-      break;
-    case WM_MBUTTONUP:
-      at_message(1);
-      dispatch(EVT_BUTTONUP, Rule::kZero);
-      break;
-    case WM_RBUTTONUP:
-      at_message(2);
-      dispatch(EVT_BUTTONUP, Rule::kZero);
-      break;
-    case WM_MOUSEMOVE:
-      if (TextDragActive()) return MoveTextDrag(window, record);
-      at_message(-1);
-      dispatch(EVT_MOUSEMOVE, Rule::kZero);
-      break;
-    case WM_LBUTTONDBLCLK:
-      at_message(0);
-      dispatch(EVT_DOUBLECLICK, Rule::kZero);
-      break;
-    case WM_RBUTTONDBLCLK:
-      at_message(2);
-      dispatch(EVT_DOUBLECLICK, Rule::kZero);
-      break;
-    case WM_MBUTTONDBLCLK:
-      at_message(1);
-      dispatch(EVT_DOUBLECLICK, Rule::kZero);
-      break;
     case WM_COMMAND: {
       const WORD notification = HIWORD(wparam);
       const HWND control = reinterpret_cast<HWND>(lparam);
@@ -243,9 +241,7 @@ LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
           if (result == EVT_DEFAULT) result = 1;
         }
       } else if (code == TCN_SELCHANGE) {
-        const WNDPROC saved = SavedProcedure(window);
-        const auto before =
-            static_cast<std::int32_t>(saved ? CallWindowProcA(saved, window, message, wparam, lparam) : 0);
+        const auto before = static_cast<std::int32_t>(PassToOwnProcedure(window, message, wparam, lparam, 0));
         record.window = header->hwndFrom;
         record.item = TabUnderPointer(header->hwndFrom);
         record.code = EVT_SELECTIONCHANGED;
@@ -257,16 +253,6 @@ LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
       }
       break;
     }
-    case WM_CHAR:
-      dispatch(EVT_CHAR, Rule::kZero);
-      break;
-    case WM_CLOSE:
-      dispatch(EVT_CLOSE, Rule::kZero);
-      break;
-    case WM_CONTEXTMENU:
-      record.button = 2;
-      dispatch(EVT_CONTEXTMENU, Rule::kZero);
-      break;
     case WM_DROPFILES: {
       const HDROP drop = reinterpret_cast<HDROP>(wparam);
       record.button = 0;
@@ -277,30 +263,6 @@ LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
       DragFinish(drop);
       return result == EVT_DEFAULT ? 0 : result;
     }
-    case WM_KEYDOWN:
-      dispatch(EVT_KEYDOWN, Rule::kZero);
-      break;
-    case WM_KEYUP:
-      dispatch(EVT_KEYUP, Rule::kZero);
-      break;
-    case WM_KILLFOCUS:
-      dispatch(EVT_LOSTFOCUS, Rule::kZero);
-      break;
-    case WM_MOVE:
-      dispatch(EVT_MOVE, Rule::kZero);
-      break;
-    case WM_PAINT:
-      dispatch(EVT_PAINT, Rule::kZero);
-      break;
-    case WM_ERASEBKGND:
-      dispatch(EVT_ERASEBACKGROUND, Rule::kZero);
-      break;
-    case WM_SETFOCUS:
-      dispatch(EVT_FOCUS, Rule::kZero);
-      break;
-    case WM_SIZE:
-      dispatch(EVT_SIZE, Rule::kZero);
-      break;
     case WM_HSCROLL:
     case WM_VSCROLL: {
       const HWND bar = reinterpret_cast<HWND>(lparam);

@@ -1,6 +1,6 @@
 #include "events/pointer_tracking.h"
 
-#include "events/event_binding.h"
+#include "events/pointer_tracking.h"
 
 namespace vudo {
 

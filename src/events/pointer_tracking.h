@@ -9,6 +9,12 @@
 
 namespace vudo {
 
+// State shared by the binding calls, which start the thread, the thread itself
+// and the translation of its messages. Written before the thread exists.
+extern HANDLE trackingThread;  // none until the first binding call starts it
+extern UINT enterMessage;      // "EVENT_ENTERCONTROL"
+extern UINT leaveMessage;      // "EVENT_LEAVECONTROL"
+
 // The thread procedure; the parameter is the process identifier.
 DWORD WINAPI PointerTrackingThread(void* process_id);
 

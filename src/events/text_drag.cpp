@@ -3,7 +3,7 @@
 #include <string>
 
 #include "events/event_binding.h"
-#include "events/saved_procedures.h"
+#include "events/window_hand_off.h"
 
 namespace vudo {
 namespace {
@@ -28,11 +28,6 @@ struct Drag {
 testing::DragStartFailure next_failure = testing::DragStartFailure::kNone;
 HDC last_memory_dc = nullptr;
 HBITMAP last_bitmap = nullptr;
-
-bool OfThisProcess(HWND window) {
-  DWORD process = 0;
-  return window && GetWindowThreadProcessId(window, &process) && process == GetCurrentProcessId();
-}
 
 // Gives back every drawing resource the drag holds, on every path: a finished
 // drag, a start that failed half-way, a window that went.
@@ -188,18 +183,15 @@ LRESULT MoveTextDrag(HWND window, EventRecord& record) {
     }
   }
   if (result != EVT_DEFAULT) return result;
-  if (const WNDPROC saved = SavedProcedure(window))
-    return CallWindowProcA(saved, window, record.message, record.wParam, record.lParam);
-  return DefWindowProcA(window, record.message, record.wParam, record.lParam);
+  return PassOn(window, record.message, record.wParam, record.lParam);
 }
 
 LRESULT EndTextDrag(HWND window, EventRecord& record, bool released) {
   const bool broken = Broken();
   record.item = static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(drag.source));
   Finish();
-  const WNDPROC saved = SavedProcedure(window);
-  const LRESULT result = saved ? CallWindowProcA(saved, window, record.message, record.wParam, record.lParam)
-                               : static_cast<LRESULT>(EVT_DEFAULT);
+  const LRESULT result = PassToOwnProcedure(window, record.message, record.wParam, record.lParam,
+                                            static_cast<LRESULT>(EVT_DEFAULT));
   if (drag.moved && !broken) {
     POINT at;
     GetCursorPos(&at);

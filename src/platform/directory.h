@@ -63,10 +63,4 @@ class DirectoryReader {
 #endif
 };
 
-// True when `directory` exists and can be enumerated.
-inline bool DirectoryReadable(const std::string& directory) {
-  DirectoryReader reader;
-  return reader.Open(directory);
-}
-
 }  // namespace vudo::platform

@@ -1,7 +1,7 @@
 #include "search/event_pace.h"
 
 #include "platform/clock.h"
-#include "ui/control_layer.h"
+#include "ui/controls/control_seam.h"
 
 namespace vudo {
 namespace {

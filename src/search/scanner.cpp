@@ -16,29 +16,22 @@ namespace {
 
 // The scan's buffer, kept from one file to the next: allocating and freeing a
 // block for every file costs more than reading a small file. A buffer grown
-// for a very long text is given back after that scan.
-//
-// The scan lets events run between blocks, so it could be entered again from
-// inside itself (by a search started there); such a scan gets a buffer of its
-// own and never pulls the shared one from under the outer scan.
+// for a very long text is given back after that scan. One scan runs at a time:
+// a Start pressed while events run between blocks only marks the new search,
+// whose walk runs after this one has unwound.
 class ScratchBuffer {
  public:
-  explicit ScratchBuffer(std::size_t size) : shared_(!in_use) {
-    std::vector<char>& buffer = shared_ ? storage() : own_;
-    if (buffer.size() < size) {
+  explicit ScratchBuffer(std::size_t size) {
+    if (storage().size() < size) {
       try {
-        buffer.resize(size);
+        storage().resize(size);
       } catch (const std::bad_alloc&) {
-        buffer.clear();
-        buffer.shrink_to_fit();
+        std::vector<char>().swap(storage());
       }
     }
-    data_ = buffer.size() >= size ? buffer.data() : nullptr;
-    if (shared_) in_use = true;
+    data_ = storage().size() >= size ? storage().data() : nullptr;
   }
   ~ScratchBuffer() {
-    if (!shared_) return;
-    in_use = false;
     if (storage().size() > kKeptBytes) std::vector<char>().swap(storage());
   }
   ScratchBuffer(const ScratchBuffer&) = delete;
@@ -51,9 +44,6 @@ class ScratchBuffer {
     static std::vector<char> buffer;
     return buffer;
   }
-  static inline bool in_use = false;
-  bool shared_;
-  std::vector<char> own_;
   char* data_;
 };
 

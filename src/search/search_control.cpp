@@ -1,16 +1,14 @@
 #include "search/search_control.h"
 
 #include "common/bytes.h"
+#include "common/control_numbers.h"
 #include "search/search_state.h"
 #include "search/walker.h"
-#include "ui/control_layer.h"
+#include "ui/controls/control_seam.h"
 
 namespace vudo {
 
 namespace {
-
-constexpr std::string_view kStartLabel = "Start";
-constexpr std::string_view kStopLabel = "Stop";
 
 // A walk is on the stack: Start and Stop pressed again run nested inside it,
 // from its event handling.

@@ -1,7 +1,13 @@
 // Search run control: the one operation behind the Start/Stop button.
 #pragma once
 
+#include <string_view>
+
 namespace vudo {
+
+// The Start/Stop button's two labels; the label tells whether a search runs.
+inline constexpr std::string_view kStartLabel = "Start";
+inline constexpr std::string_view kStopLabel = "Stop";
 
 // When the button (control 7) reads "Start", runs a whole search: takes the
 // start directory, pattern and Contains text from controls 1, 4 and 6, puts a

@@ -92,19 +92,57 @@ bool TextFinder::MatchesAt(const unsigned char* start, unsigned char before) con
   return true;
 }
 
+namespace {
+
+// The candidate test for one register width: one bit for each of the kWidth
+// places from `at1` on where the byte fits the first anchor (b | fold1 ==
+// value1) and the byte at the same place from `at2` fits the second. No
+// vector crosses a call, so a call that is not inlined (a debug build) passes
+// plain values; in an optimised build the splats are hoisted out of the loop.
+#ifdef __SSE2__
+struct Sse2Lanes {
+  static constexpr std::size_t kWidth = 16;
+  static unsigned BothFit(const unsigned char* at1, unsigned char value1, unsigned char fold1,
+                          const unsigned char* at2, unsigned char value2, unsigned char fold2) {
+    const __m128i c1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at1));
+    const __m128i c2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at2));
+    const __m128i fit1 = _mm_cmpeq_epi8(_mm_or_si128(c1, _mm_set1_epi8(static_cast<char>(fold1))),
+                                        _mm_set1_epi8(static_cast<char>(value1)));
+    const __m128i fit2 = _mm_cmpeq_epi8(_mm_or_si128(c2, _mm_set1_epi8(static_cast<char>(fold2))),
+                                        _mm_set1_epi8(static_cast<char>(value2)));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(fit1, fit2)));
+  }
+};
+#endif
 #ifdef VUDO_AVX2
-__attribute__((target("avx2"))) bool TextFinder::FoundInAvx2(const unsigned char* data, std::size_t places,
-                                                             std::size_t& i, unsigned char before) const {
-  const __m256i value1 = _mm256_set1_epi8(static_cast<char>(first_.value));
-  const __m256i fold1 = _mm256_set1_epi8(static_cast<char>(first_.fold));
-  const __m256i value2 = _mm256_set1_epi8(static_cast<char>(second_.value));
-  const __m256i fold2 = _mm256_set1_epi8(static_cast<char>(second_.fold));
-  for (; i + 32 <= places; i += 32) {
-    const __m256i c1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + i + first_.index));
-    const __m256i c2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + i + second_.index));
-    const __m256i fit = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(c1, fold1), value1),
-                                         _mm256_cmpeq_epi8(_mm256_or_si256(c2, fold2), value2));
-    unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(fit));
+#define VUDO_AVX2_TARGET __attribute__((target("avx2")))
+struct Avx2Lanes {
+  static constexpr std::size_t kWidth = 32;
+  VUDO_AVX2_TARGET static unsigned BothFit(const unsigned char* at1, unsigned char value1, unsigned char fold1,
+                                           const unsigned char* at2, unsigned char value2, unsigned char fold2) {
+    const __m256i c1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at1));
+    const __m256i c2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at2));
+    const __m256i fit1 = _mm256_cmpeq_epi8(_mm256_or_si256(c1, _mm256_set1_epi8(static_cast<char>(fold1))),
+                                           _mm256_set1_epi8(static_cast<char>(value1)));
+    const __m256i fit2 = _mm256_cmpeq_epi8(_mm256_or_si256(c2, _mm256_set1_epi8(static_cast<char>(fold2))),
+                                           _mm256_set1_epi8(static_cast<char>(value2)));
+    return static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(fit1, fit2)));
+  }
+};
+#endif
+
+}  // namespace
+
+// Tests the places from `i` on, Lanes::kWidth at a time, while that many
+// remain, and checks in full each place where both anchors fit; leaves `i` at
+// the first place not tested.
+template <class Lanes>
+bool TextFinder::FoundInLanes(const unsigned char* data, std::size_t places, std::size_t& i,
+                              unsigned char before) const {
+  const Anchor first = first_, second = second_;
+  for (; i + Lanes::kWidth <= places; i += Lanes::kWidth) {
+    unsigned mask = Lanes::BothFit(data + i + first.index, first.value, first.fold, data + i + second.index,
+                                   second.value, second.fold);
     while (mask) {
       const std::size_t at = i + static_cast<unsigned>(__builtin_ctz(mask));
       if (MatchesAt(data + at, at ? data[at - 1] : before)) return true;
@@ -112,6 +150,14 @@ __attribute__((target("avx2"))) bool TextFinder::FoundInAvx2(const unsigned char
     }
   }
   return false;
+}
+
+#ifdef VUDO_AVX2
+// Flattened, so that the loop and its vector operations are compiled for AVX2
+// here and nowhere else.
+VUDO_AVX2_TARGET __attribute__((flatten)) bool TextFinder::FoundInAvx2(const unsigned char* data, std::size_t places,
+                                                                       std::size_t& i, unsigned char before) const {
+  return FoundInLanes<Avx2Lanes>(data, places, i, before);
 }
 #else
 bool TextFinder::FoundInAvx2(const unsigned char*, std::size_t, std::size_t&, unsigned char) const { return false; }
@@ -129,22 +175,7 @@ bool TextFinder::FoundIn(const char* bytes, std::size_t count, unsigned char bef
   if (has_avx2 && FoundInAvx2(data, places, i, before)) return true;
 #endif
 #ifdef __SSE2__
-  const __m128i value1 = _mm_set1_epi8(static_cast<char>(first_.value));
-  const __m128i fold1 = _mm_set1_epi8(static_cast<char>(first_.fold));
-  const __m128i value2 = _mm_set1_epi8(static_cast<char>(second_.value));
-  const __m128i fold2 = _mm_set1_epi8(static_cast<char>(second_.fold));
-  for (; i + 16 <= places; i += 16) {
-    const __m128i c1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + first_.index));
-    const __m128i c2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + second_.index));
-    const __m128i fit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(c1, fold1), value1),
-                                      _mm_cmpeq_epi8(_mm_or_si128(c2, fold2), value2));
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(fit));
-    while (mask) {
-      const std::size_t at = i + static_cast<unsigned>(__builtin_ctz(mask));
-      if (MatchesAt(data + at, at ? data[at - 1] : before)) return true;
-      mask &= mask - 1;
-    }
-  }
+  if (FoundInLanes<Sse2Lanes>(data, places, i, before)) return true;
 #endif
   for (; i < places; ++i)
     if (first_.Fits(data[i + first_.index]) && second_.Fits(data[i + second_.index]) &&

@@ -43,6 +43,8 @@ class TextFinder {
   // Tests the places from `i` on, 32 at a time, while 32 remain; leaves `i`
   // at the first place not tested.
   bool FoundInAvx2(const unsigned char* data, std::size_t places, std::size_t& i, unsigned char before) const;
+  template <class Lanes>
+  bool FoundInLanes(const unsigned char* data, std::size_t places, std::size_t& i, unsigned char before) const;
 
   std::string text_;
   Anchor first_, second_;  // the rarest byte, and the next rarest elsewhere

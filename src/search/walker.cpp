@@ -3,13 +3,14 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "common/control_numbers.h"
 #include "platform/directory.h"
 #include "platform/path.h"
 #include "search/event_pace.h"
 #include "search/matcher.h"
 #include "search/scanner.h"
 #include "search/search_state.h"
-#include "ui/control_layer.h"
+#include "ui/controls/control_seam.h"
 
 namespace vudo {
 namespace {

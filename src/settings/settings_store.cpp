@@ -1,10 +1,11 @@
 #include "settings/settings_store.h"
 
 #include "common/bytes.h"
+#include "common/control_numbers.h"
 #include "platform/path.h"
 #include "platform/process.h"
 #include "settings/key_value_file.h"
-#include "ui/control_layer.h"
+#include "ui/controls/control_seam.h"
 
 namespace vudo {
 namespace {

@@ -1,8 +1,9 @@
 #include "ui/main_window.h"
 
 #include "events/event_binding.h"
+#include "search/search_control.h"
 #include "ui/user_commands.h"
-#include "ui/window_layer.h"
+#include "ui/controls/control_layer.h"
 
 namespace vudo {
 
@@ -21,7 +22,7 @@ std::int32_t BuildMainWindow() {
   FieldCreate(kPatternField, 60, 35, 235, 20, "Filename");
   LabelCreate(kContainsLabel, 5, 63, 55, 20, "&Contains:");
   FieldCreate(kContainsField, 60, 60, 235, 20, "Contains");
-  ButtonCreate(kStartStopButton, 225, 85, 70, 20, "Start");
+  ButtonCreate(kStartStopButton, 225, 85, 70, 20, kStartLabel);
   ListCreate(kResultList, 5, 110, 290, 185, "Filename", 100,
              kListGridLines | kListFullRowSelect | kListShowSelectionAlways);
   ListColumnAdd(kResultList, 1, "Directory", 100);

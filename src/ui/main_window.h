@@ -1,25 +1,15 @@
 // The main window: window 0 with controls 0 to 8, the result list's context
-// menu 9, and the bindings of the program's event procedures.
+// menu 9 (common/control_numbers.h), and the bindings of the program's event procedures.
 #pragma once
 
 #include <cstdint>
 
 #include "events/event_record.h"
-#include "ui/control_layer.h"
+#include "common/control_numbers.h"
 
 namespace vudo {
 
-inline constexpr int kMainWindow = 0;
 inline constexpr const char* kMainWindowTitle = "Vudo (Pathquest)";
-// Controls not named in control_layer.h.
-inline constexpr int kSearchInLabel = 0;
-inline constexpr int kBrowseButton = 2;
-inline constexpr int kFilenameLabel = 3;
-inline constexpr int kContainsLabel = 5;
-// The result list's context menu and its items.
-inline constexpr int kListMenu = 9;
-inline constexpr int kOpenFolderItem = 10;
-inline constexpr int kOpenFileItem = 11;
 
 // Opens window 0 hidden, creates its controls and menu and binds the
 // procedures. 1 when the window and its control parent were set up, else 0.

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "search/search_control.h"
-#include "ui/clipboard.h"
+#include "ui/shell/clipboard.h"
 #include "ui/main_window.h"
-#include "ui/shell_services.h"
-#include "ui/window_layer.h"
+#include "ui/shell/shell_services.h"
+#include "ui/controls/control_layer.h"
 
 namespace vudo {
 
@@ -17,7 +17,7 @@ std::int32_t QuitRequested = 0;
 
 namespace {
 
-bool SearchRunning() { return ControlText(kStartStopButton) != "Start"; }
+bool SearchRunning() { return ControlText(kStartStopButton) != kStartLabel; }
 
 // The full path of a row: its directory followed by its name.
 std::string RowPath(int row) {
@@ -59,10 +59,8 @@ std::int32_t OnOpenMenuItem(EventRecord* record) {
   // Without a selected row there is nothing to open (row -1 would read the
   // column titles).
   if (row < 0) return EVT_DEFAULT;
-  const std::string name = ControlItemText(kResultList, row, 0);
-  const std::string directory = ControlItemText(kResultList, row, 1);
-  if (record->item == kOpenFileItem) ProgramLaunch(directory + name);
-  else if (record->item == kOpenFolderItem) ProgramLaunch(directory);
+  if (record->item == kOpenFileItem) ProgramLaunch(RowPath(row));
+  else if (record->item == kOpenFolderItem) ProgramLaunch(ControlItemText(kResultList, row, 1));
   return EVT_DEFAULT;
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "events/events_fixture.h"
+#include "events/pointer_tracking.h"
 #include "events/thread_registry.h"
 
 namespace vudo {

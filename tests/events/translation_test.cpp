@@ -10,7 +10,7 @@
 #include <string>
 
 #include "events/events_fixture.h"
-#include "ui/window_layer.h"
+#include "ui/controls/control_layer.h"
 
 namespace vudo {
 namespace {

@@ -78,7 +78,6 @@ class PacedScan : public EventPace {
     EventPace::SetUp();
     SetDrainInterval(0);  // a drain after every block of the scan
     tree_.Write("big.txt", std::string(200000, 'x') + "needle");
-    tree_.Write("other.txt", std::string(5000, 'y') + "needle");
     path_ = tree_.Path("big.txt");
   }
   std::string path_;
@@ -98,19 +97,6 @@ TEST_F(PacedScan, ANewerSearchDuringTheScanEndsItWithNoHit) {
   });
   EXPECT_EQ(FileContainsTextInBlocks(path_, "needle", 1000), 0);
   EXPECT_EQ(testing_controls::PollCount(), 5);
-}
-
-TEST_F(PacedScan, AScanInsideAScanHasABufferOfItsOwn) {
-  // The inner scan's text is longer than anything before, so a shared buffer
-  // would have to grow, and move, under the outer scan.
-  const std::string other = tree_.Path("other.txt");
-  const std::string long_text = std::string(5000, 'y') + "needle";
-  int inner = -1;
-  testing_controls::SetOnPoll([&] {
-    if (testing_controls::PollCount() == 3) inner = FileContainsTextInBlocks(other, long_text, 1000);
-  });
-  EXPECT_EQ(FileContainsTextInBlocks(path_, "needle", 1000), 1);
-  EXPECT_EQ(inner, 1);
 }
 
 TEST_F(PacedScan, WithoutEventsAScanRunsToItsEnd) {

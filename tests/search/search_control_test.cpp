@@ -1,3 +1,4 @@
+#include "common/control_numbers.h"
 #include "search/search_control.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@
 #include "search/search_state.h"
 #include "support/memory_controls.h"
 #include "support/temp_tree.h"
-#include "ui/control_layer.h"
+#include "ui/controls/control_seam.h"
 
 namespace vudo {
 namespace {

@@ -9,7 +9,7 @@
 #include "search/search_control.h"
 #include "support/temp_tree.h"
 #include "support/window_driving.h"
-#include "ui/window_layer.h"
+#include "ui/controls/control_layer.h"
 
 namespace vudo {
 namespace {

@@ -1,3 +1,4 @@
+#include "common/control_numbers.h"
 #include "settings/settings_store.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@
 #include "platform/path.h"
 #include "platform/process.h"
 #include "support/memory_controls.h"
-#include "ui/control_layer.h"
+#include "ui/controls/control_seam.h"
 
 #ifndef _WIN32
 #include <csignal>

@@ -2,8 +2,9 @@
 
 #include <map>
 
+#include "common/control_numbers.h"
 #include "search/event_pace.h"
-#include "ui/control_layer.h"
+#include "ui/controls/control_seam.h"
 
 namespace vudo {
 namespace {

@@ -17,4 +17,13 @@ bool ReadProbeMark(const std::string& path, ProbeMark& mark, DWORD milliseconds)
   return read;
 }
 
+ProbeTree::ProbeTree(const std::string& probe_exe, const std::string& folder)
+    : probe(Path(folder + "/probe.exe")), mark(Path("mark.txt")) {
+  MakeDir(folder);
+  has_probe_ = CopyFileA(probe_exe.c_str(), probe.c_str(), FALSE) != FALSE;
+  SetEnvironmentVariableA("VUDO_PROBE_MARK", mark.c_str());
+}
+
+ProbeTree::~ProbeTree() { SetEnvironmentVariableA("VUDO_PROBE_MARK", nullptr); }
+
 }  // namespace vudo::testing_windows

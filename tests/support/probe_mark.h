@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "support/temp_tree.h"
+
 namespace vudo::testing_windows {
 
 struct ProbeMark {
@@ -17,5 +19,21 @@ struct ProbeMark {
 // with delete access until the probe closes that handle, so the read itself is
 // what is waited for. False when no readable mark came in time.
 bool ReadProbeMark(const std::string& path, ProbeMark& mark, DWORD milliseconds = 15000);
+
+// A temporary tree holding a copy of the launch probe as `folder`\probe.exe,
+// with the probe told (through VUDO_PROBE_MARK, which programs started from
+// here pass on) to leave its mark in the tree, for as long as the tree lives.
+class ProbeTree : public testing_tree::TempTree {
+ public:
+  ProbeTree(const std::string& probe_exe, const std::string& folder);
+  ~ProbeTree();
+
+  bool HasProbe() const { return has_probe_; }
+  const std::string probe;  // the copy's full path
+  const std::string mark;   // where the probe leaves its mark
+
+ private:
+  bool has_probe_ = false;
+};
 
 }  // namespace vudo::testing_windows

@@ -1,5 +1,7 @@
 #include "support/window_driving.h"
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace vudo::testing_windows {
@@ -84,6 +86,11 @@ void PressKeyWith(WORD modifier, WORD key) {
 
 void MoveMouse(POINT screen) {
   SetCursorPos(screen.x, screen.y);
+  WaitFor([&] {
+    POINT at;
+    GetCursorPos(&at);
+    return at.x == screen.x && at.y == screen.y;
+  }, 2000);
   INPUT input{};
   input.type = INPUT_MOUSE;
   input.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
@@ -124,9 +131,35 @@ std::string ClassOf(HWND window) {
 }
 
 std::string TextOf(HWND window) {
-  std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1);
-  GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-  return text.data();
+  // WM_GETTEXT, not GetWindowTextA: only the message reads a control of
+  // another process.
+  const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  const LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return text;
+}
+
+void PutOnClipboard(const std::string& text) {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  if (const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+  }
+  CloseClipboard();
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return "(clipboard busy)";
+  if (const HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* bytes = static_cast<const char*>(GlobalLock(data))) text = bytes;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
 }
 
 DWORD WINAPI Helper::Run(void* self) {

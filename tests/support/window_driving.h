@@ -41,7 +41,13 @@ void Click(POINT screen, bool right = false);
 POINT CentreOf(HWND window);
 RECT ScreenRect(HWND window);
 std::string ClassOf(HWND window);
+// The window's text, read with WM_GETTEXT so that it works across processes.
 std::string TextOf(HWND window);
+
+// The clipboard's text as another program sees it (CF_TEXT), and putting one
+// there.
+void PutOnClipboard(const std::string& text);
+std::string ClipboardText();
 
 // Runs `body` on a second thread, for input or checks that must happen while
 // this thread sits in a modal loop (a menu, a dialog).

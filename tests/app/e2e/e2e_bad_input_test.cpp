@@ -18,12 +18,12 @@ void SearchAndClose(const std::string& directory, const std::string& pattern, co
   ASSERT_TRUE(WaitFor([&] { return vudo.Focus() == vudo.ComboEdit(); }));
   vudo.Paste(directory);
   ASSERT_TRUE(WaitFor([&] { return vudo.EditText() == directory; })) << vudo.EditText().size();
-  vudo.FocusControl(4);
+  vudo.FocusControl(kPatternField);
   vudo.Paste(pattern);
-  ASSERT_TRUE(WaitFor([&] { return vudo.Text(4) == pattern; })) << vudo.Text(4).size();
-  vudo.FocusControl(6);
+  ASSERT_TRUE(WaitFor([&] { return vudo.Text(kPatternField) == pattern; })) << vudo.Text(kPatternField).size();
+  vudo.FocusControl(kContainsField);
   vudo.Paste(contains);
-  ASSERT_TRUE(WaitFor([&] { return vudo.Text(6) == contains; })) << vudo.Text(6).size();
+  ASSERT_TRUE(WaitFor([&] { return vudo.Text(kContainsField) == contains; })) << vudo.Text(kContainsField).size();
   vudo.Key(VK_RETURN);
   ASSERT_TRUE(WaitFor([&] { return vudo.RecentList().size() == 1; }));  // the search has started
   ASSERT_TRUE(vudo.WaitForButton("Start"));

@@ -22,23 +22,17 @@ namespace {
 class Gestures : public ::testing::Test {
  protected:
   void SetUp() override {
-    tree_.MakeDir("Hits");
-    probe_ = tree_.Path("Hits\\probe.exe");
-    ASSERT_TRUE(CopyFileA(LaunchProbeExe().c_str(), probe_.c_str(), FALSE));
+    ASSERT_TRUE(tree_.HasProbe());
     tree_.Write("Hits/beta.TXT", "b");
     tree_.Write("Hits/Alpha.txt", "a");
     tree_.Write("more/alpha.TXT", "a");
     tree_.Write("more/Zulu.log", "z");
-    mark_ = tree_.Path("mark.txt");
-    SetEnvironmentVariableA("VUDO_PROBE_MARK", mark_.c_str());
     vudo_.WriteIni("searchdir = " + tree_.Root() + "\\\r\nfilename = *\r\ncontains = \r\n");
     ASSERT_TRUE(vudo_.Start());
     ASSERT_TRUE(vudo_.BringToFront());
-    vudo_.Click(7);
-    ASSERT_TRUE(WaitFor([&] { return vudo_.RowCount() == 5 && vudo_.Text(7) == "Start"; }));
+    vudo_.Click(kStartStopButton);
+    ASSERT_TRUE(WaitFor([&] { return vudo_.RowCount() == 5 && vudo_.Text(kStartStopButton) == "Start"; }));
   }
-  void TearDown() override { SetEnvironmentVariableA("VUDO_PROBE_MARK", nullptr); }
-
   int RowOf(const std::string& name) const {
     for (int i = 0; i < vudo_.RowCount(); ++i)
       if (vudo_.Row(i).first == name) return i;
@@ -49,11 +43,12 @@ class Gestures : public ::testing::Test {
   }
   void Select(int row) const {
     vudo_.ClickAt(vudo_.RowPoint(row));
-    WaitFor([&] { return vudo_.Focus() == vudo_.Control(8); });
+    WaitFor([&] { return vudo_.Focus() == vudo_.Control(kResultList); });
   }
 
-  testing_tree::TempTree tree_;
-  std::string probe_, mark_;
+  testing_windows::ProbeTree tree_{LaunchProbeExe(), "Hits"};
+  const std::string& probe_ = tree_.probe;
+  const std::string& mark_ = tree_.mark;
   VudoRun vudo_;
 };
 
@@ -68,7 +63,7 @@ TEST_F(Gestures, ADoubleClickOnARowOpensIt) {
 
 TEST_F(Gestures, ADoubleClickOnTheEmptyPartOrTheHeaderOpensNothing) {
   RECT list{};
-  GetWindowRect(vudo_.Control(8), &list);
+  GetWindowRect(vudo_.Control(kResultList), &list);
   vudo_.DoubleClickAt(POINT{(list.left + list.right) / 2, list.bottom - 15});
   vudo_.DoubleClickAt(vudo_.HeaderPoint(1));
   EXPECT_FALSE(Marked(1500));
@@ -76,23 +71,23 @@ TEST_F(Gestures, ADoubleClickOnTheEmptyPartOrTheHeaderOpensNothing) {
 
 TEST_F(Gestures, ReturnOnTheSelectedRowOpensItAndWithoutOneNothing) {
   RECT list{};
-  GetWindowRect(vudo_.Control(8), &list);
+  GetWindowRect(vudo_.Control(kResultList), &list);
   vudo_.ClickAt(POINT{(list.left + list.right) / 2, list.bottom - 15});  // the list, no row
-  ASSERT_TRUE(WaitFor([&] { return vudo_.Focus() == vudo_.Control(8); }));
+  ASSERT_TRUE(WaitFor([&] { return vudo_.Focus() == vudo_.Control(kResultList); }));
   vudo_.Key(VK_RETURN);
   EXPECT_FALSE(Marked(1000));
   Select(RowOf("probe.exe"));
   vudo_.Key(VK_RETURN);
   EXPECT_TRUE(Marked(15000));
-  EXPECT_EQ(vudo_.Text(7), "Start");  // Return on the list runs no search
+  EXPECT_EQ(vudo_.Text(kStartStopButton), "Start");  // Return on the list runs no search
 }
 
 TEST_F(Gestures, CtrlCCopiesTheSelectedRowsFullPath) {
   PutOnClipboard("left alone");
   RECT list{};
-  GetWindowRect(vudo_.Control(8), &list);
+  GetWindowRect(vudo_.Control(kResultList), &list);
   vudo_.ClickAt(POINT{(list.left + list.right) / 2, list.bottom - 15});
-  ASSERT_TRUE(WaitFor([&] { return vudo_.Focus() == vudo_.Control(8); }));
+  ASSERT_TRUE(WaitFor([&] { return vudo_.Focus() == vudo_.Control(kResultList); }));
   vudo_.KeyWith(VK_CONTROL, 'C');
   EXPECT_FALSE(WaitFor([] { return ClipboardText() != "left alone"; }, 1000));  // no row: untouched
   const int row = RowOf("Zulu.log");
@@ -135,8 +130,8 @@ TEST_F(Gestures, HeaderClicksSortBothWaysOnBothColumns) {
     }
   }
   // A new search shows its rows in the order found again, with no arrow.
-  vudo_.Click(7);
-  ASSERT_TRUE(WaitFor([&] { return vudo_.RowCount() == 5 && vudo_.Text(7) == "Start"; }));
+  vudo_.Click(kStartStopButton);
+  ASSERT_TRUE(WaitFor([&] { return vudo_.RowCount() == 5 && vudo_.Text(kStartStopButton) == "Start"; }));
   EXPECT_EQ(vudo_.HeaderSortArrow(0), 0);
   EXPECT_EQ(vudo_.HeaderSortArrow(1), 0);
   std::vector<std::pair<std::string, std::string>> again;
@@ -150,11 +145,11 @@ TEST(GesturesDuringASearch, EscapeStopsFromTheFieldsAndTheListAndDoesNothingAtRe
   vudo.WriteIni("searchdir = " + root + "\r\nfilename = hit*\r\ncontains = \r\n");
   ASSERT_TRUE(vudo.Start());
   ASSERT_TRUE(vudo.BringToFront());
-  for (int where : {4, 8}) {
+  for (int where : {kPatternField, kResultList}) {
     SCOPED_TRACE(where);
-    vudo.Click(7);
-    ASSERT_TRUE(WaitFor([&] { return vudo.Text(7) == "Stop" && vudo.RowCount() >= 2; }, 30000));
-    if (where == 4) vudo.FocusControl(4);
+    vudo.Click(kStartStopButton);
+    ASSERT_TRUE(WaitFor([&] { return vudo.Text(kStartStopButton) == "Stop" && vudo.RowCount() >= 2; }, 30000));
+    if (where == kPatternField) vudo.FocusControl(kPatternField);
     else vudo.ClickAt(vudo.RowPoint(0));
     ASSERT_TRUE(WaitFor([&] { return vudo.Focus() == vudo.Control(where); }));
     vudo.Key(VK_ESCAPE);
@@ -164,7 +159,7 @@ TEST(GesturesDuringASearch, EscapeStopsFromTheFieldsAndTheListAndDoesNothingAtRe
     EXPECT_FALSE(WaitFor([&] { return vudo.RowCount() != kept; }, 700));
     // At rest, Escape changes nothing.
     vudo.Key(VK_ESCAPE);
-    EXPECT_FALSE(WaitFor([&] { return vudo.RowCount() != kept || vudo.Text(7) != "Start"; }, 700));
+    EXPECT_FALSE(WaitFor([&] { return vudo.RowCount() != kept || vudo.Text(kStartStopButton) != "Start"; }, 700));
   }
 }
 
@@ -174,8 +169,8 @@ TEST(GesturesDuringASearch, AHeaderClickDuringASearchIsIgnored) {
   vudo.WriteIni("searchdir = " + root + "\r\nfilename = hit*\r\ncontains = \r\n");
   ASSERT_TRUE(vudo.Start());
   ASSERT_TRUE(vudo.BringToFront());
-  vudo.Click(7);
-  ASSERT_TRUE(WaitFor([&] { return vudo.Text(7) == "Stop" && vudo.RowCount() >= 2; }, 30000));
+  vudo.Click(kStartStopButton);
+  ASSERT_TRUE(WaitFor([&] { return vudo.Text(kStartStopButton) == "Stop" && vudo.RowCount() >= 2; }, 30000));
   vudo.ClickAt(vudo.HeaderPoint(0));
   ASSERT_TRUE(vudo.WaitForButton("Start", 120000));
   EXPECT_EQ(vudo.HeaderSortArrow(0), 0);

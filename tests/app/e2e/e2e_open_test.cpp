@@ -56,26 +56,21 @@ std::string VisibleWindows() {
 class OpenFromTheList : public ::testing::Test {
  protected:
   void SetUp() override {
-    tree_.MakeDir("Hits Folder");
-    probe_ = tree_.Path("Hits Folder\\probe.exe");
-    ASSERT_TRUE(CopyFileA(LaunchProbeExe().c_str(), probe_.c_str(), FALSE));
-    mark_ = tree_.Path("mark.txt");
-    SetEnvironmentVariableA("VUDO_PROBE_MARK", mark_.c_str());  // the program passes it on
+    ASSERT_TRUE(tree_.HasProbe());
     vudo_.WriteIni("searchdir = " + tree_.Root() + "\\\r\nfilename = probe.exe\r\ncontains = \r\n");
     ASSERT_TRUE(vudo_.Start());
     ASSERT_TRUE(vudo_.BringToFront());
   }
-  void TearDown() override { SetEnvironmentVariableA("VUDO_PROBE_MARK", nullptr); }
-
   void SearchAndRightClickTheRow() {
-    vudo_.Click(7);
-    ASSERT_TRUE(WaitFor([&] { return vudo_.RowCount() == 1 && vudo_.Text(7) == "Start"; }));
+    vudo_.Click(kStartStopButton);
+    ASSERT_TRUE(WaitFor([&] { return vudo_.RowCount() == 1 && vudo_.Text(kStartStopButton) == "Start"; }));
     vudo_.ClickAt(vudo_.RowPoint(0), true);
     ASSERT_TRUE(WaitFor(AnyVisibleMenu));
   }
 
-  testing_tree::TempTree tree_;
-  std::string probe_, mark_;
+  testing_windows::ProbeTree tree_{LaunchProbeExe(), "Hits Folder"};
+  const std::string& probe_ = tree_.probe;
+  const std::string& mark_ = tree_.mark;
   VudoRun vudo_;
 };
 
@@ -103,11 +98,11 @@ TEST_F(OpenFromTheList, OpenFolderShowsItInTheShell) {
 
 TEST_F(OpenFromTheList, ARightClickOnAnEmptyListShowsNoMenu) {
   RECT list{};
-  GetWindowRect(vudo_.Control(8), &list);
+  GetWindowRect(vudo_.Control(kResultList), &list);
   vudo_.ClickAt(POINT{(list.left + list.right) / 2, list.bottom - 20}, true);
   // Given time to appear, no menu does; the program is still responsive.
   EXPECT_FALSE(WaitFor(AnyVisibleMenu, 1000));
-  EXPECT_EQ(vudo_.Text(7), "Start");
+  EXPECT_EQ(vudo_.Text(kStartStopButton), "Start");
 }
 
 }  // namespace

@@ -25,15 +25,15 @@ void EnterSearch(VudoRun& vudo, const std::string& directory, const std::string&
   vudo.Type(directory);
   vudo.Key(VK_TAB);
   vudo.Key(VK_TAB);
-  ASSERT_TRUE(WaitFor([&] { return vudo.Focus() == vudo.Control(4); }));
+  ASSERT_TRUE(WaitFor([&] { return vudo.Focus() == vudo.Control(kPatternField); }));
   vudo.Type(pattern);
   if (!contains.empty()) {
     vudo.Key(VK_TAB);
-    ASSERT_TRUE(WaitFor([&] { return vudo.Focus() == vudo.Control(6); }));
+    ASSERT_TRUE(WaitFor([&] { return vudo.Focus() == vudo.Control(kContainsField); }));
     vudo.Type(contains);
   }
   ASSERT_TRUE(WaitFor([&] {
-    return vudo.EditText() == directory && vudo.Text(4) == pattern && vudo.Text(6) == contains;
+    return vudo.EditText() == directory && vudo.Text(kPatternField) == pattern && vudo.Text(kContainsField) == contains;
   }));
 }
 
@@ -53,7 +53,7 @@ TEST(Search, ReturnRunsASearchWhoseRowsAreTheConsoleFindersAndAppearWhileItRuns)
   EnterSearch(vudo, root, "*.TXT");
   vudo.Key(VK_RETURN);
   // Rows come in while the button reads "Stop".
-  EXPECT_TRUE(WaitFor([&] { return vudo.Text(7) == "Stop" && vudo.RowCount() > 0; }, 30000));
+  EXPECT_TRUE(WaitFor([&] { return vudo.Text(kStartStopButton) == "Stop" && vudo.RowCount() > 0; }, 30000));
   ASSERT_TRUE(vudo.WaitForButton("Start", 120000));
   EXPECT_EQ(vudo.RowCount(), kLargeTreeHits);
   EXPECT_EQ(vudo.RowPaths(), ConsoleFinderPaths(root, "*.TXT"));  // the same rows in the same order
@@ -65,7 +65,7 @@ TEST(Search, AContainsTextAndAClickOnTheButton) {
   VudoRun vudo;
   ASSERT_TRUE(vudo.Start());
   EnterSearch(vudo, root, "*.t?t", "HeLLo");
-  vudo.Click(7);
+  vudo.Click(kStartStopButton);
   ASSERT_TRUE(WaitFor([&] { return vudo.RowCount() == 3; }));
   ASSERT_TRUE(vudo.WaitForButton("Start"));
   const std::vector<std::string> expected = {root + "docs\\Readme.TXT", root + "docs\\sub\\deep\\a.txt",
@@ -92,13 +92,13 @@ TEST(Search, StopInTheMiddleKeepsTheRowsAndAddsNoMore) {
   const std::string root = LargeTree().Root();
   VudoRun vudo;
   StartLargeSearch(vudo, 3);
-  vudo.Click(7);
+  vudo.Click(kStartStopButton);
   ASSERT_TRUE(vudo.WaitForButton("Start"));
   const int kept = vudo.RowCount();
   EXPECT_GE(kept, 3);
   EXPECT_LT(kept, kLargeTreeHits);
   // Watched for a while: nothing more arrives.
-  EXPECT_FALSE(WaitFor([&] { return vudo.RowCount() != kept || vudo.Text(7) != "Start"; }, 1000));
+  EXPECT_FALSE(WaitFor([&] { return vudo.RowCount() != kept || vudo.Text(kStartStopButton) != "Start"; }, 1000));
 }
 
 TEST(Search, ReturnWhileASearchRunsStopsIt) {
@@ -117,7 +117,7 @@ TEST(Search, ReturnHeldDownRunsTheLastSearchWholeAndNeverPilesWalksUp) {
   // Sixty more, as fast as key repeat delivers them: Stop, Start, Stop, ...
   // and a Start last.
   for (int i = 0; i < 60; ++i) vudo.Key(VK_RETURN);
-  ASSERT_TRUE(WaitFor([&] { return vudo.Text(7) == "Start" && vudo.RowCount() == kLargeTreeHits; }, 180000));
+  ASSERT_TRUE(WaitFor([&] { return vudo.Text(kStartStopButton) == "Start" && vudo.RowCount() == kLargeTreeHits; }, 180000));
   EXPECT_FALSE(vudo.WaitForExit(0));
   EXPECT_EQ(vudo.RowPaths(), ConsoleFinderPaths(root, "hit*"));
   EXPECT_EQ(vudo.RecentList(), std::vector<std::string>{root});
@@ -127,7 +127,7 @@ TEST(Search, ClosingDuringASearchEndsAfterItAndSaves) {
   const std::string root = LargeTree().Root();
   VudoRun vudo;
   StartLargeSearch(vudo, 1);
-  ASSERT_TRUE(WaitFor([&] { return vudo.Text(7) == "Stop" && vudo.RowCount() >= 1; }, 30000));
+  ASSERT_TRUE(WaitFor([&] { return vudo.Text(kStartStopButton) == "Stop" && vudo.RowCount() >= 1; }, 30000));
   ASSERT_TRUE(vudo.CloseWithAltF4(180000));
   EXPECT_EQ(vudo.ExitCode(), 0u);
   EXPECT_EQ(vudo.ReadIni(), StoreWrites(root, "hit*", "", {root}));

@@ -15,11 +15,11 @@ TEST(Start, PreparedSettingsAreRestoredWithTheFocusInTheStartDirectory) {
       "recentsearchdir0 = C:\\Data\\\r\nrecentsearchdir1 = C:\\Older\\\r\nrecentsearchdir2 = D:\\Oldest\\\r\n");
   ASSERT_TRUE(vudo.Start());
   EXPECT_EQ(vudo.EditText(), "C:\\Data\\");
-  EXPECT_EQ(vudo.Text(4), "*.txt");
-  EXPECT_EQ(vudo.Text(6), "Hello There");
+  EXPECT_EQ(vudo.Text(kPatternField), "*.txt");
+  EXPECT_EQ(vudo.Text(kContainsField), "Hello There");
   EXPECT_EQ(vudo.RecentList(), (std::vector<std::string>{"C:\\Data\\", "C:\\Older\\", "D:\\Oldest\\"}));
   EXPECT_TRUE(WaitFor([&] { return vudo.Focus() == vudo.ComboEdit(); }));
-  EXPECT_EQ(vudo.Text(7), "Start");
+  EXPECT_EQ(vudo.Text(kStartStopButton), "Start");
   EXPECT_EQ(vudo.RowCount(), 0);
 
   ASSERT_TRUE(vudo.CloseWithAltF4());
@@ -32,8 +32,8 @@ TEST(Start, WithoutASettingsFileTheFieldsAreEmptyAndClosingCreatesIt) {
   VudoRun vudo;
   ASSERT_TRUE(vudo.Start());
   EXPECT_EQ(vudo.EditText(), "");
-  EXPECT_EQ(vudo.Text(4), "");  // the creation texts never show
-  EXPECT_EQ(vudo.Text(6), "");
+  EXPECT_EQ(vudo.Text(kPatternField), "");  // the creation texts never show
+  EXPECT_EQ(vudo.Text(kContainsField), "");
   ASSERT_TRUE(vudo.CloseWithAltF4());
   EXPECT_EQ(vudo.ExitCode(), 0u);
   EXPECT_EQ(vudo.ReadIni(), StoreWrites("", "", "", {}));
@@ -73,10 +73,10 @@ TEST(Start, AReadOnlySettingsFileIsReadAndNeverChanged) {
   ASSERT_TRUE(vudo.Start());
   EXPECT_EQ(vudo.EditText(), "C:\\Kept\\");
   vudo.BringToFront();
-  vudo.FocusControl(4);
+  vudo.FocusControl(kPatternField);
   vudo.KeyWith(VK_CONTROL, 'A');
   vudo.Type("*.changed");
-  ASSERT_TRUE(WaitFor([&] { return vudo.Text(4) == "*.changed"; }));
+  ASSERT_TRUE(WaitFor([&] { return vudo.Text(kPatternField) == "*.changed"; }));
   ASSERT_TRUE(vudo.CloseWithAltF4());
   EXPECT_EQ(vudo.ExitCode(), 0u);
   EXPECT_EQ(vudo.ReadIni(), original);

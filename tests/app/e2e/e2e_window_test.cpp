@@ -13,9 +13,10 @@ struct Place {
 
 // The controls as created, in the window's inner coordinates. The combo box's
 // window is only its closed part, so its height is not compared.
-const Place kCreated[] = {{0, 5, 13, 55, 20},  {1, 60, 10, 205, -1}, {2, 270, 10, 25, 20},
-                          {3, 5, 38, 55, 20},  {4, 60, 35, 235, 20}, {5, 5, 63, 55, 20},
-                          {6, 60, 60, 235, 20}, {7, 225, 85, 70, 20}, {8, 5, 110, 290, 185}};
+const Place kCreated[] = {
+    {kSearchInLabel, 5, 13, 55, 20}, {kStartDirectoryCombo, 60, 10, 205, -1}, {kBrowseButton, 270, 10, 25, 20},
+    {kFilenameLabel, 5, 38, 55, 20}, {kPatternField, 60, 35, 235, 20},        {kContainsLabel, 5, 63, 55, 20},
+    {kContainsField, 60, 60, 235, 20}, {kStartStopButton, 225, 85, 70, 20},    {kResultList, 5, 110, 290, 185}};
 
 void ExpectPlaces(const VudoRun& vudo, const Place (&places)[9]) {
   for (const Place& p : places) {
@@ -56,7 +57,8 @@ TEST(Window, OpensCentredAt300By300WithTheControlsInPlace) {
   const struct {
     int number;
     const char* text;
-  } texts[] = {{0, "&Search in:"}, {2, "..."}, {3, "&Filename:"}, {5, "&Contains:"}, {7, "Start"}};
+  } texts[] = {{kSearchInLabel, "&Search in:"}, {kBrowseButton, "..."},        {kFilenameLabel, "&Filename:"},
+               {kContainsLabel, "&Contains:"},  {kStartStopButton, "Start"}};
   for (const auto& t : texts) EXPECT_EQ(vudo.Text(t.number), t.text);
 }
 
@@ -65,15 +67,15 @@ TEST(Window, OpensCentredAt300By300WithTheControlsInPlace) {
 // shows such a control with no size.
 void ExpectRule(const VudoRun& vudo, int w, int h) {
   const auto clip = [](int v) { return v < 0 ? 0 : v; };
-  const Place expected[] = {{0, 5, 13, 55, 20},
-                            {1, 60, 10, clip(w - 60 - 25 - 10), -1},
-                            {2, w - 25 - 5, 10, 25, 20},
-                            {3, 5, 38, 55, 20},
-                            {4, 60, 35, clip(w - 60 - 5), 20},
-                            {5, 5, 63, 55, 20},
-                            {6, 60, 60, clip(w - 60 - 5), 20},
-                            {7, w - 70 - 5, 85, 70, 20},
-                            {8, 5, 110, clip(w - 5 - 5), clip(h - 110 - 5)}};
+  const Place expected[] = {{kSearchInLabel, 5, 13, 55, 20},
+                            {kStartDirectoryCombo, 60, 10, clip(w - 60 - 25 - 10), -1},
+                            {kBrowseButton, w - 25 - 5, 10, 25, 20},
+                            {kFilenameLabel, 5, 38, 55, 20},
+                            {kPatternField, 60, 35, clip(w - 60 - 5), 20},
+                            {kContainsLabel, 5, 63, 55, 20},
+                            {kContainsField, 60, 60, clip(w - 60 - 5), 20},
+                            {kStartStopButton, w - 70 - 5, 85, 70, 20},
+                            {kResultList, 5, 110, clip(w - 5 - 5), clip(h - 110 - 5)}};
   ExpectPlaces(vudo, expected);
 }
 
@@ -92,7 +94,7 @@ TEST(Window, TheLayoutFollowsTheSizeDownPastTheOffsetsAndBack) {
     ASSERT_TRUE(WaitFor([&] {
       w = vudo.InnerSize().cx;
       h = vudo.InnerSize().cy;
-      return vudo.ControlRect(7).left == w - 75 && vudo.ControlRect(8).right == 5 + (w > 10 ? w - 10 : 0);
+      return vudo.ControlRect(kStartStopButton).left == w - 75 && vudo.ControlRect(kResultList).right == 5 + (w > 10 ? w - 10 : 0);
     }));
     if (s.height < 110) {
       EXPECT_LT(h, 115);  // below the list's offsets
@@ -105,7 +107,7 @@ TEST(Window, TheLayoutFollowsTheSizeDownPastTheOffsetsAndBack) {
   ShowWindow(vudo.Window(), SW_MINIMIZE);
   ASSERT_TRUE(WaitFor([&] { return IsIconic(vudo.Window()) != FALSE; }));
   ShowWindow(vudo.Window(), SW_RESTORE);
-  ASSERT_TRUE(WaitFor([&] { return !IsIconic(vudo.Window()) && vudo.ControlRect(7).left == 225; }));
+  ASSERT_TRUE(WaitFor([&] { return !IsIconic(vudo.Window()) && vudo.ControlRect(kStartStopButton).left == 225; }));
   ExpectPlaces(vudo, kCreated);
 }
 
@@ -114,12 +116,12 @@ TEST(Window, TabAndShiftTabWalkTheControlsInOrderAndWrap) {
   ASSERT_TRUE(vudo.Start());
   ASSERT_TRUE(vudo.BringToFront());
   ASSERT_TRUE(WaitFor([&] { return vudo.Focus() == vudo.ComboEdit(); }));
-  const auto stop = [&](int number) { return number == 1 ? vudo.ComboEdit() : vudo.Control(number); };
-  for (int next : {2, 4, 6, 7, 8, 1, 2}) {
+  const auto stop = [&](int number) { return number == kStartDirectoryCombo ? vudo.ComboEdit() : vudo.Control(number); };
+  for (int next : {kBrowseButton, 4, 6, 7, 8, 1, 2}) {
     vudo.Key(VK_TAB);
     EXPECT_TRUE(WaitFor([&] { return vudo.Focus() == stop(next); }, 5000)) << "Tab to " << next;
   }
-  for (int previous : {1, 8, 7, 6, 4, 2, 1}) {
+  for (int previous : {kStartDirectoryCombo, 8, 7, 6, 4, 2, 1}) {
     vudo.KeyWith(VK_SHIFT, VK_TAB);
     EXPECT_TRUE(WaitFor([&] { return vudo.Focus() == stop(previous); }, 5000)) << "Shift+Tab to " << previous;
   }

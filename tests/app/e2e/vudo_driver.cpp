@@ -13,8 +13,6 @@
 namespace vudo::e2e {
 namespace {
 
-using testing_windows::KeyInput;
-
 struct FindByProcess {
   DWORD process;
   HWND found;
@@ -31,18 +29,32 @@ BOOL CALLBACK MainWindowOf(HWND window, LPARAM data) {
   return FALSE;
 }
 
-void SendKeys(const std::vector<INPUT>& inputs) {
-  if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), const_cast<INPUT*>(inputs.data()), sizeof(INPUT));
-}
+// Memory in the program's process: a list or header control reads and writes
+// its answers only there.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HANDLE process, std::size_t size)
+      : process_(process), memory_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+  ~RemoteBuffer() {
+    if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
 
-void MouseTo(POINT screen) {
-  SetCursorPos(screen.x, screen.y);
-  WaitFor([&] {
-    POINT at;
-    GetCursorPos(&at);
-    return at.x == screen.x && at.y == screen.y;
-  }, 2000);
-}
+  explicit operator bool() const { return memory_ != nullptr; }
+  char* At(std::size_t offset = 0) const { return static_cast<char*>(memory_) + offset; }
+  LPARAM Param() const { return reinterpret_cast<LPARAM>(memory_); }
+  void Write(const void* data, std::size_t size, std::size_t offset = 0) const {
+    WriteProcessMemory(process_, At(offset), data, size, nullptr);
+  }
+  void Read(void* data, std::size_t size, std::size_t offset = 0) const {
+    ReadProcessMemory(process_, At(offset), data, size, nullptr);
+  }
+
+ private:
+  HANDLE process_;
+  void* memory_;
+};
 
 }  // namespace
 
@@ -59,26 +71,8 @@ bool WaitFor(const std::function<bool()>& done, DWORD milliseconds) {
   return testing_windows::WaitFor(done, milliseconds);
 }
 
-void PutOnClipboard(const std::string& text) {
-  if (!OpenClipboard(nullptr)) return;
-  EmptyClipboard();
-  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-  GlobalUnlock(memory);
-  SetClipboardData(CF_TEXT, memory);
-  CloseClipboard();
-}
-
-std::string ClipboardText() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return "(clipboard busy)";
-  if (const HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* bytes = static_cast<const char*>(GlobalLock(data))) text = bytes;
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
+void PutOnClipboard(const std::string& text) { testing_windows::PutOnClipboard(text); }
+std::string ClipboardText() { return testing_windows::ClipboardText(); }
 
 std::vector<std::string> ConsoleFinderPaths(const std::string& directory, const std::string& pattern,
                                             const std::string& contains) {
@@ -178,7 +172,7 @@ DWORD VudoRun::ExitCode() const {
   return code;
 }
 
-HWND VudoRun::ComboEdit() const { return FindWindowExA(Control(1), nullptr, "Edit", nullptr); }
+HWND VudoRun::ComboEdit() const { return FindWindowExA(Control(kStartDirectoryCombo), nullptr, "Edit", nullptr); }
 
 HWND VudoRun::Focus() const {
   GUITHREADINFO info{};
@@ -186,45 +180,28 @@ HWND VudoRun::Focus() const {
   return GetGUIThreadInfo(process_.dwThreadId, &info) ? info.hwndFocus : nullptr;
 }
 
-std::string VudoRun::Text(int number) const {
-  const HWND control = Control(number);
-  const LRESULT length = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
-  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-  const LRESULT got = SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return text;
-}
+std::string VudoRun::Text(int number) const { return testing_windows::TextOf(Control(number)); }
+std::string VudoRun::EditText() const { return testing_windows::TextOf(ComboEdit()); }
 
-std::string VudoRun::EditText() const {
-  const HWND edit = ComboEdit();
-  const LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
-  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-  const LRESULT got = SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return text;
-}
-
-int VudoRun::RowCount() const { return static_cast<int>(SendMessageA(Control(8), LVM_GETITEMCOUNT, 0, 0)); }
+int VudoRun::RowCount() const { return static_cast<int>(SendMessageA(Control(kResultList), LVM_GETITEMCOUNT, 0, 0)); }
 
 std::pair<std::string, std::string> VudoRun::Row(int row) const {
-  // The list reads into memory of its own process.
   constexpr std::size_t kText = 32768;
-  void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof(LVITEMA) + kText, MEM_COMMIT, PAGE_READWRITE);
+  const RemoteBuffer remote(process_.hProcess, sizeof(LVITEMA) + kText);
   std::pair<std::string, std::string> texts;
   if (!remote) return texts;
   for (int column = 0; column < 2; ++column) {
     LVITEMA item{};
     item.iSubItem = column;
-    item.pszText = static_cast<char*>(remote) + sizeof(LVITEMA);
+    item.pszText = remote.At(sizeof(LVITEMA));
     item.cchTextMax = static_cast<int>(kText);
-    WriteProcessMemory(process_.hProcess, remote, &item, sizeof item, nullptr);
-    const LRESULT length = SendMessageA(Control(8), LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
-                                        reinterpret_cast<LPARAM>(remote));
+    remote.Write(&item, sizeof item);
+    const LRESULT length =
+        SendMessageA(Control(kResultList), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), remote.Param());
     std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0) ReadProcessMemory(process_.hProcess, item.pszText, text.data(), text.size(), nullptr);
+    if (length > 0) remote.Read(text.data(), text.size(), sizeof(LVITEMA));
     (column == 0 ? texts.first : texts.second) = text;
   }
-  VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
   return texts;
 }
 
@@ -240,7 +217,7 @@ std::vector<std::string> VudoRun::RowPaths() const {
 
 std::vector<std::string> VudoRun::RecentList() const {
   std::vector<std::string> entries;
-  const HWND combo = Control(1);
+  const HWND combo = Control(kStartDirectoryCombo);
   const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
     // Across processes the combo box answers in UTF-16.
@@ -277,11 +254,8 @@ bool VudoRun::BringToFront() const {
   }, 5000);
 }
 
-void VudoRun::Key(WORD key) const { SendKeys({KeyInput(key, false), KeyInput(key, true)}); }
-
-void VudoRun::KeyWith(WORD modifier, WORD key) const {
-  SendKeys({KeyInput(modifier, false), KeyInput(key, false), KeyInput(key, true), KeyInput(modifier, true)});
-}
+void VudoRun::Key(WORD key) const { testing_windows::PressKey(key); }
+void VudoRun::KeyWith(WORD modifier, WORD key) const { testing_windows::PressKeyWith(modifier, key); }
 
 void VudoRun::Type(const std::string& text) const {
   std::vector<INPUT> inputs;
@@ -294,7 +268,7 @@ void VudoRun::Type(const std::string& text) const {
     input.ki.dwFlags |= KEYEVENTF_KEYUP;
     inputs.push_back(input);
   }
-  SendKeys(inputs);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 void VudoRun::Paste(const std::string& text) const {
@@ -302,74 +276,57 @@ void VudoRun::Paste(const std::string& text) const {
   KeyWith(VK_CONTROL, 'V');
 }
 
-void VudoRun::ClickAt(POINT screen, bool right) const {
-  MouseTo(screen);
-  INPUT buttons[2] = {};
-  buttons[0].type = buttons[1].type = INPUT_MOUSE;
-  buttons[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-  buttons[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  SendInput(2, buttons, sizeof(INPUT));
-}
+void VudoRun::ClickAt(POINT screen, bool right) const { testing_windows::Click(screen, right); }
 
 void VudoRun::Click(int number, bool right) const {
-  RECT rect{};
-  GetWindowRect(number == 1 ? ComboEdit() : Control(number), &rect);
-  ClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, right);
+  ClickAt(testing_windows::CentreOf(number == kStartDirectoryCombo ? ComboEdit() : Control(number)), right);
 }
 
 POINT VudoRun::RowPoint(int row) const {
-  // The row's rectangle is written into memory of the list's process.
   RECT rect{};
-  void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
+  const RemoteBuffer remote(process_.hProcess, sizeof rect);
   rect.left = LVIR_LABEL;
-  WriteProcessMemory(process_.hProcess, remote, &rect, sizeof rect, nullptr);
-  SendMessageA(Control(8), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
-  ReadProcessMemory(process_.hProcess, remote, &rect, sizeof rect, nullptr);
-  VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+  remote.Write(&rect, sizeof rect);
+  SendMessageA(Control(kResultList), LVM_GETITEMRECT, static_cast<WPARAM>(row), remote.Param());
+  remote.Read(&rect, sizeof rect);
   POINT centre{rect.left + 20, (rect.top + rect.bottom) / 2};
-  ClientToScreen(Control(8), &centre);
+  ClientToScreen(Control(kResultList), &centre);
   return centre;
 }
 
 POINT VudoRun::HeaderPoint(int column) const {
-  const HWND header = reinterpret_cast<HWND>(SendMessageA(Control(8), LVM_GETHEADER, 0, 0));
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(Control(kResultList), LVM_GETHEADER, 0, 0));
   RECT rect{};
-  void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
-  SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(remote));
-  ReadProcessMemory(process_.hProcess, remote, &rect, sizeof rect, nullptr);
-  VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+  const RemoteBuffer remote(process_.hProcess, sizeof rect);
+  SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), remote.Param());
+  remote.Read(&rect, sizeof rect);
   POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
   ClientToScreen(header, &centre);
   return centre;
 }
 
 int VudoRun::HeaderSortArrow(int column) const {
-  const HWND header = reinterpret_cast<HWND>(SendMessageA(Control(8), LVM_GETHEADER, 0, 0));
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(Control(kResultList), LVM_GETHEADER, 0, 0));
   HDITEMA item{};
   item.mask = HDI_FORMAT;
-  void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof item, MEM_COMMIT, PAGE_READWRITE);
-  WriteProcessMemory(process_.hProcess, remote, &item, sizeof item, nullptr);
-  SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(remote));
-  ReadProcessMemory(process_.hProcess, remote, &item, sizeof item, nullptr);
-  VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+  const RemoteBuffer remote(process_.hProcess, sizeof item);
+  remote.Write(&item, sizeof item);
+  SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), remote.Param());
+  remote.Read(&item, sizeof item);
   return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
 }
 
 void VudoRun::DoubleClickAt(POINT screen) const {
-  MouseTo(screen);
-  INPUT buttons[4] = {};
-  for (INPUT& b : buttons) b.type = INPUT_MOUSE;
-  buttons[0].mi.dwFlags = buttons[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  buttons[1].mi.dwFlags = buttons[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(4, buttons, sizeof(INPUT));
+  testing_windows::Click(screen);
+  testing_windows::Click(screen);
 }
 
 bool VudoRun::WaitForButton(const char* label, DWORD milliseconds) const {
-  return WaitFor([&] { return Text(7) == label; }, milliseconds);
+  return WaitFor([&] { return Text(kStartStopButton) == label; }, milliseconds);
 }
 
 void VudoRun::FocusControl(int number) const {
-  const HWND target = number == 1 ? ComboEdit() : Control(number);
+  const HWND target = number == kStartDirectoryCombo ? ComboEdit() : Control(number);
   Click(number);
   WaitFor([&] { return Focus() == target; }, 5000);
 }

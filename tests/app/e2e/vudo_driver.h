@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/control_numbers.h"
 #include "support/temp_tree.h"
 
 namespace vudo::e2e {

@@ -1,0 +1,82 @@
+// The control layer's own records of the windows, controls and menus it made,
+// and what its files share among themselves. Internal to ui/controls: nothing
+// outside the layer includes this.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "ui/controls/row_store.h"
+
+namespace vudo::layer {
+
+struct WindowRecord {
+  HWND handle = nullptr;
+  HACCEL accelerators = nullptr;
+  std::string class_name;
+};
+
+enum class ControlKind { kLabel, kCombo, kButton, kField, kList };
+
+struct ControlRecord {
+  HWND handle = nullptr;
+  ControlKind kind = ControlKind::kLabel;
+  RowStore rows;  // lists: the rows, which the list view shows (virtual_list.h)
+  bool redraw_held = false;  // lists: rows are coming in a burst
+  DWORD held_since = 0;
+  int sort_column = -1;  // lists: the column the rows are sorted by, -1 for none
+  bool sort_descending = false;
+  void (*column_click)(int list, int column) = nullptr;
+};
+
+struct MenuRecord {
+  HMENU handle = nullptr;
+};
+
+extern std::map<int, WindowRecord> windows;
+extern std::map<int, ControlRecord> controls;
+extern std::map<int, MenuRecord> menus;
+extern HMENU current_menu;  // where MenuAppend adds items
+
+// The entry of `table` whose record's handle is `handle`, or null.
+template <class Record>
+std::pair<const int, Record>* FindByHandle(std::map<int, Record>& table, HWND handle) {
+  if (!handle) return nullptr;
+  for (auto& entry : table)
+    if (entry.second.handle == handle) return &entry;
+  return nullptr;
+}
+
+inline WindowRecord* FindWindowRecord(HWND window) {
+  auto* entry = FindByHandle(windows, window);
+  return entry ? &entry->second : nullptr;
+}
+inline ControlRecord* FindControlOf(HWND control) {
+  auto* entry = FindByHandle(controls, control);
+  return entry ? &entry->second : nullptr;
+}
+ControlRecord* FindControl(int number);
+
+// Forgets window `number`, destroying the window, its accelerators and its
+// class.
+void DropWindow(int number);
+
+// The procedure a control had before the layer took it over, which the
+// layer's own calls it; none for a window that is no control of the layer.
+WNDPROC ControlOwnProcedure(HWND control);
+
+// Resources loaded once by StartControlLayer.
+HINSTANCE Instance();
+HICON ProgramIcon();
+HCURSOR ArrowCursor();
+HFONT ControlFont();
+
+// The layer's window procedure, used by the class of every window it opens.
+LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Queues one of the layer's own events for the event loop (see EventWait).
+void QueueLayerEvent(int kind, int window_number);
+
+}  // namespace vudo::layer

@@ -1,0 +1,70 @@
+// The window procedure of every window opened by WindowOpen.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/controls/layer_internal.h"
+#include "ui/controls/sizing.h"
+#include "ui/controls/tab_stops.h"
+#include "ui/controls/virtual_list.h"
+#include "ui/controls/control_layer.h"
+
+namespace vudo::layer {
+namespace {
+
+void Queue(int kind, HWND window) {
+  if (const auto* entry = FindByHandle(windows, window)) QueueLayerEvent(kind, entry->first);
+}
+
+}  // namespace
+
+LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (SizingMessage(window, message)) return 0;
+  switch (message) {
+    case WM_CLOSE:
+      // Never destroyed by a close request: the program decides what a close
+      // means, through the close event.
+      Queue(kEventClose, window);
+      return 0;
+    case WM_MOVE:
+      Queue(kEventMove, window);
+      break;
+    case WM_SIZE:
+      if (wparam != SIZE_MINIMIZED) Queue(kEventSize, window);
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE) Queue(kEventActivate, window);
+      break;
+    case WM_ERASEBKGND:
+      Queue(kEventErase, window);
+      break;
+    case WM_COMMAND:
+      if (lparam == 0 && LOWORD(wparam) == kCommandNextTabStop) {
+        FocusNextTabStop(window);
+        return 0;
+      }
+      if (lparam == 0 && LOWORD(wparam) == kCommandPreviousTabStop) {
+        FocusPreviousTabStop(window);
+        return 0;
+      }
+      break;
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == SC_SIZE && StartSizing(window, wparam)) return 0;
+      break;
+    case WM_NOTIFY:
+      if (lparam && AnswerListTextRequest(reinterpret_cast<const NMHDR*>(lparam))) return 0;
+      if (lparam && PassColumnClick(reinterpret_cast<const NMHDR*>(lparam))) return 0;
+      break;
+    case WM_NCDESTROY:
+      if (WindowRecord* record = FindWindowRecord(window)) {
+        record->handle = nullptr;  // the number now names nothing
+        if (record->accelerators) DestroyAcceleratorTable(record->accelerators);
+        record->accelerators = nullptr;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+}  // namespace vudo::layer

@@ -1,0 +1,161 @@
+// The virtual result list: the texts of its cells, its redraw in bursts, the
+// selection, the order of its rows and the header's sort arrow.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+#include "common/bytes.h"
+#include "ui/controls/control_layer.h"
+#include "ui/controls/virtual_list.h"
+
+namespace vudo {
+namespace {
+
+// Shows the arrow of `column` (up, or down when descending) and no other.
+void MarkHeader(HWND list, int column, bool descending) {
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  if (!header) return;
+  const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    if (!SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))) continue;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (i == column) item.fmt |= descending ? HDF_SORTDOWN : HDF_SORTUP;
+    SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+layer::ControlRecord* FindList(int number) {
+  layer::ControlRecord* record = layer::FindControl(number);
+  return record && record->kind == layer::ControlKind::kList ? record : nullptr;
+}
+
+}  // namespace
+
+namespace layer {
+
+std::string_view RowColumn(std::string_view row, int column) {
+  for (int i = 0; i < column; ++i) {
+    const std::size_t separator = row.find('\0');
+    if (separator == std::string_view::npos) return {};
+    row.remove_prefix(separator + 1);
+  }
+  return row.substr(0, row.find('\0'));
+}
+
+void HoldListRedraw(ControlRecord& list) {
+  if (list.redraw_held) return;
+  SendMessageA(list.handle, WM_SETREDRAW, FALSE, 0);
+  list.redraw_held = true;
+  list.held_since = GetTickCount();
+}
+
+void ReleaseListRedraw(bool only_overdue) {
+  const DWORD now = GetTickCount();
+  for (auto& [number, record] : controls) {
+    if (!record.redraw_held || (only_overdue && now - record.held_since < kListReleaseAfterMs)) continue;
+    record.redraw_held = false;
+    SendMessageA(record.handle, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(record.handle, nullptr, TRUE);
+  }
+}
+
+bool AnswerListTextRequest(const NMHDR* header) {
+  if (header->code != LVN_GETDISPINFOA && header->code != LVN_GETDISPINFOW) return false;
+  const ControlRecord* list = FindControlOf(header->hwndFrom);
+  if (!list || list->kind != ControlKind::kList) return false;
+  // The ANSI and the wide form share their layout up to the text pointer.
+  const auto* request = reinterpret_cast<const NMLVDISPINFOA*>(header);
+  const LVITEMA& item = request->item;
+  if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return true;
+  std::string_view text;
+  if (item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < list->rows.size())
+    text = RowColumn(list->rows.Row(static_cast<std::size_t>(item.iItem)), item.iSubItem);
+  const std::size_t room = static_cast<std::size_t>(item.cchTextMax) - 1;
+  if (header->code == LVN_GETDISPINFOA) {
+    const std::size_t length = std::min(text.size(), room);
+    std::copy_n(text.data(), length, item.pszText);
+    item.pszText[length] = '\0';
+  } else {
+    auto* wide = reinterpret_cast<LPWSTR>(item.pszText);
+    const int length = text.empty() ? 0
+                                    : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide,
+                                                          static_cast<int>(room));
+    wide[length > 0 ? length : 0] = L'\0';
+  }
+  return true;
+}
+
+void MoveSelection(const ControlRecord& list, int from, int to) {
+  LVITEMA state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(list.handle, LVM_SETITEMSTATE, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&state));
+  state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(list.handle, LVM_SETITEMSTATE, static_cast<WPARAM>(to), reinterpret_cast<LPARAM>(&state));
+}
+
+void ForgetListOrder(ControlRecord& list) {
+  if (list.sort_column < 0) return;
+  list.sort_column = -1;
+  list.sort_descending = false;
+  MarkHeader(list.handle, -1, false);
+}
+
+bool PassColumnClick(const NMHDR* header) {
+  if (header->code != LVN_COLUMNCLICK) return false;
+  const auto* list = FindByHandle(controls, header->hwndFrom);
+  if (!list || list->second.kind != ControlKind::kList) return false;
+  if (list->second.column_click)
+    list->second.column_click(list->first, reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
+  return true;
+}
+
+}  // namespace layer
+
+void ListOnColumnClick(int number, ColumnClickHandler handler) {
+  if (layer::ControlRecord* list = FindList(number)) list->column_click = handler;
+}
+
+int ListSortColumn(int number) {
+  const layer::ControlRecord* list = FindList(number);
+  return list ? list->sort_column : -1;
+}
+
+bool ListSortDescending(int number) {
+  const layer::ControlRecord* list = FindList(number);
+  return list && list->sort_descending;
+}
+
+void ListSort(int number, int column, bool descending) {
+  layer::ControlRecord* list = FindList(number);
+  if (!list || column < 0) return;
+  layer::RowStore& rows = list->rows;
+  // Each row's key lowered once, not at every comparison.
+  std::vector<std::string> keys(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) LowerInto(layer::RowColumn(rows.Row(i), column), keys[i]);
+  std::vector<std::size_t> order(rows.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  // Equal keys keep the order in which the rows were found, either way.
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return descending ? keys[b] < keys[a] : keys[a] < keys[b];
+  });
+
+  const int selected = ControlSelected(number);
+  int now_selected = -1;
+  for (std::size_t i = 0; i < order.size() && now_selected < 0; ++i)
+    if (static_cast<int>(order[i]) == selected) now_selected = static_cast<int>(i);
+  rows.Reorder(order);
+  list->sort_column = column;
+  list->sort_descending = descending;
+  MarkHeader(list->handle, column, descending);
+
+  if (selected >= 0 && now_selected != selected) layer::MoveSelection(*list, selected, now_selected);
+  if (now_selected >= 0) SendMessageA(list->handle, LVM_ENSUREVISIBLE, static_cast<WPARAM>(now_selected), FALSE);
+  InvalidateRect(list->handle, nullptr, TRUE);
+}
+
+}  // namespace vudo

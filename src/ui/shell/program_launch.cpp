@@ -1,0 +1,56 @@
+#include <windows.h>
+#include <shellapi.h>
+
+#include "ui/shell/shell_services.h"
+
+namespace vudo {
+
+std::string LaunchCommandLine(std::string_view path) {
+  if (!path.empty() && path.front() == '"') return std::string(path);
+  std::string command = "\"";
+  command.append(path).append("\"");
+  return command;
+}
+
+std::string LaunchWorkingDirectory(std::string_view path) {
+  const std::size_t last = path.rfind('\\');
+  if (last == std::string_view::npos || last == 0) return {};
+  return std::string(path.substr(0, last + 1));
+}
+
+int ProgramLaunch(std::string_view path) {
+  path = path.substr(0, path.find('\0'));
+  std::string command = LaunchCommandLine(path);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+                     &startup, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 1;
+  }
+
+  // Not a program: a document or a folder, opened by its shell association in
+  // its own folder.
+  EnsureComApartment();
+  const std::string file(path);
+  const std::string directory = LaunchWorkingDirectory(path);
+  SHELLEXECUTEINFOA shell{};
+  shell.cbSize = sizeof shell;
+  // Without NO_UI the shell reports a missing file or a missing association
+  // in a message box of its own; a failed launch here is silent.
+  shell.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  shell.lpVerb = "Open";
+  shell.lpFile = file.c_str();
+  shell.lpParameters = "";
+  shell.lpDirectory = directory.empty() ? nullptr : directory.c_str();
+  shell.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExA(&shell)) return 0;
+  if (shell.hProcess) CloseHandle(shell.hProcess);
+  return 1;
+}
+
+}  // namespace vudo
