@@ -1,19 +1,25 @@
 // Compares MatchName with a dynamic-programming reference matcher: a star
 // takes any run of characters, '?' one character, any other byte only itself.
-// A character is a whole valid UTF-8 sequence, or one byte that starts none.
+// Under the UTF-8 rule a character is a whole valid UTF-8 sequence, or one
+// byte that starts none; under the single-byte rule every byte is one. The
+// input's first byte chooses the rule, so both are fuzzed.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "common/bytes.h"
 #include "search/matcher.h"
 
 namespace {
+
+bool utf8 = true;
 
 // The bytes of the character at name[j], worked out on its own here.
 std::size_t Character(const std::string& name, std::size_t j) {
   const auto at = [&](std::size_t k) { return k < name.size() ? static_cast<unsigned char>(name[k]) : 0u; };
   const unsigned lead = at(j);
+  if (!utf8) return 1;
   const auto cont = [&](std::size_t k, unsigned low = 0x80, unsigned high = 0xBF) {
     return k < name.size() && at(k) >= low && at(k) <= high;
   };
@@ -55,7 +61,10 @@ bool Reference(const std::string& pattern, const std::string& name) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0 || size > 600) return 0;
-  // First byte: where the pattern ends and the name begins.
+  // First byte: the rule (its top bit), and where the pattern ends and the
+  // name begins.
+  utf8 = (data[0] & 0x80) == 0;
+  vudo::SetTextRule(utf8 ? vudo::TextRule::kUtf8 : vudo::TextRule::kSingleByte);
   const std::size_t split = data[0] % size;
   const std::string pattern(reinterpret_cast<const char*>(data + 1), split > 0 ? split - 1 : 0);
   const std::string name(reinterpret_cast<const char*>(data + 1 + pattern.size()), size - 1 - pattern.size());

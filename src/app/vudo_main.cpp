@@ -3,11 +3,16 @@
 #include <windows.h>
 
 #include "app/program.h"
+#include "common/bytes.h"
 #include "events/thread_registry.h"
+#include "platform/process.h"
 #include "settings/key_value_file.h"
 #include "ui/controls/control_layer.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // UTF-8 text where the system honours the manifest's request, before any
+  // text is read or compared.
+  vudo::SetTextRule(vudo::platform::SystemTextRule());
   // Common controls, the program icon, the cursor and the font before any
   // window; the thread registry's lock before any binding starts a thread.
   vudo::StartControlLayer();

@@ -9,6 +9,7 @@
 #include "cli/printing_controls.h"
 #include "common/control_numbers.h"
 #include "platform/directory.h"
+#include "platform/process.h"
 #include "search/search_control.h"
 #include "search/search_state.h"
 #include "search/walker.h"
@@ -33,6 +34,7 @@ void ReportUnreadable(const std::string& directory, const std::string& reason) {
 
 int main(int argc, char** argv) {
   using namespace vudo;
+  SetTextRule(platform::SystemTextRule());
   const std::vector<std::string> args(argv + 1, argv + argc);
   cli::Options options;
   std::string error;

@@ -1,26 +1,61 @@
 #include "common/bytes.h"
 
 namespace vudo {
+namespace {
+
+#ifdef _WIN32
+TextRule text_rule = TextRule::kSingleByte;
+#else
+TextRule text_rule = TextRule::kUtf8;
+#endif
+
+template <bool kUtf8>
+bool EqualLoweredBy(std::string_view a, std::string_view b) {
+  unsigned char before_a = 0, before_b = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (LowerAfter<kUtf8>(before_a, x) != LowerAfter<kUtf8>(before_b, y)) return false;
+    before_a = x;
+    before_b = y;
+  }
+  return true;
+}
+
+// The length of the UTF-8 character at text[i], or 1 for a byte that starts
+// none.
+std::size_t Utf8CharLength(std::string_view text, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  std::size_t length;
+  unsigned char low = 0x80, high = 0xBF;  // the second byte's range (Unicode's well-formed table)
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+  else if (lead >= 0xE0 && lead <= 0xEF) length = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+  else if (lead >= 0xF0 && lead <= 0xF4) length = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+  else return 1;
+  if (i + length > text.size()) return 1;
+  if (byte(i + 1) < low || byte(i + 1) > high) return 1;
+  for (std::size_t k = 2; k < length; ++k)
+    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 1;
+  return length;
+}
+
+}  // namespace
+
+TextRule CurrentTextRule() { return text_rule; }
+void SetTextRule(TextRule rule) { text_rule = rule; }
 
 std::size_t CharLength(std::string_view text, std::size_t i) {
-  if constexpr (!kUtf8Text) {
-    return 1;
-  } else {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t length;
-    unsigned char low = 0x80, high = 0xBF;  // the second byte's range (Unicode's well-formed table)
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
-    else return 1;
-    if (i + length > text.size()) return 1;
-    if (byte(i + 1) < low || byte(i + 1) > high) return 1;
-    for (std::size_t k = 2; k < length; ++k)
-      if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 1;
-    return length;
+  return Utf8Text() ? Utf8CharLength(text, i) : 1;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8CharLength(text, i);
+    if (length == 1 && static_cast<unsigned char>(text[i]) >= 0x80) return false;
+    i += length;
   }
+  return true;
 }
 
 std::string LowerCase(std::string_view text) {
@@ -30,7 +65,7 @@ std::string LowerCase(std::string_view text) {
 }
 
 void LowerInPlace(char* bytes, std::size_t count) {
-  if constexpr (!kUtf8Text) {
+  if (!Utf8Text()) {
     for (std::size_t i = 0; i < count; ++i)
       bytes[i] = static_cast<char>(kLowerTable[static_cast<unsigned char>(bytes[i])]);
   } else {
@@ -39,7 +74,7 @@ void LowerInPlace(char* bytes, std::size_t count) {
     unsigned char before = 0;
     for (std::size_t i = 0; i < count; ++i) {
       const auto b = static_cast<unsigned char>(bytes[i]);
-      bytes[i] = static_cast<char>(LowerAfter(before, b));
+      bytes[i] = static_cast<char>(LowerAfter<true>(before, b));
       before = b;
     }
   }
@@ -52,14 +87,7 @@ void LowerInto(std::string_view text, std::string& out) {
 
 bool EqualLowered(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  unsigned char before_a = 0, before_b = 0;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (LowerAfter(before_a, x) != LowerAfter(before_b, y)) return false;
-    before_a = x;
-    before_b = y;
-  }
-  return true;
+  return Utf8Text() ? EqualLoweredBy<true>(a, b) : EqualLoweredBy<false>(a, b);
 }
 
 std::string PathPart(std::string_view path) {

@@ -4,14 +4,17 @@
 // received from the platform ends at its first NUL byte; the helpers here
 // never look past the view they are given.
 //
-// The lower-casing rule depends on what the platform's 8-bit text is:
-// - Windows, the single-byte (ANSI) code page: 0x20 is added to A-Z and to
-//   0xC0-0xDE; every other byte stays (so 0xDF and 0x80-0xBF are unchanged).
-// - POSIX, UTF-8: A-Z, and the two-byte forms of U+00C0 to U+00DE except
-//   U+00D7 (0xC3 followed by 0x80-0x9E, not 0x97), take their small forms (the
-//   second byte + 0x20); every other byte stays, and the lead byte of a longer
-//   sequence never changes. A character is a whole valid UTF-8 sequence, or a
-//   single byte that starts none.
+// The lower-casing rule depends on what the platform's 8-bit text is, decided
+// once at start-up (SetTextRule):
+// - a single-byte code page (Windows without the UTF-8 code page): 0x20 is
+//   added to A-Z and to 0xC0-0xDE; every other byte stays (so 0xDF and
+//   0x80-0xBF are unchanged). A character is one byte.
+// - UTF-8 (POSIX, and Windows 10 1903 or later, whose active code page the
+//   program's manifest asks to be UTF-8): A-Z, and the two-byte forms of
+//   U+00C0 to U+00DE except U+00D7 (0xC3 followed by 0x80-0x9E, not 0x97),
+//   take their small forms (the second byte + 0x20); every other byte stays,
+//   and the lead byte of a longer sequence never changes. A character is a
+//   whole valid UTF-8 sequence, or a single byte that starts none.
 #pragma once
 
 #include <array>
@@ -33,20 +36,26 @@ inline constexpr std::array<unsigned char, 256> kLowerTable = [] {
   return t;
 }();
 
-#ifdef _WIN32
-inline constexpr bool kUtf8Text = false;
-#else
-inline constexpr bool kUtf8Text = true;
-#endif
+enum class TextRule { kSingleByte, kUtf8 };
+
+// The rule in force. Until SetTextRule is called: UTF-8 on POSIX, single-byte
+// on Windows (the system's own answer comes from platform::SystemTextRule).
+TextRule CurrentTextRule();
+inline bool Utf8Text() { return CurrentTextRule() == TextRule::kUtf8; }
+// Set once, at start-up, before any text is compared; tests and fuzzers set
+// it to try both rules.
+void SetTextRule(TextRule rule);
 
 // UTF-8: the second byte of a capital U+00C0-U+00DE (after 0xC3), which the
 // rule turns into its small form by adding 0x20.
 constexpr bool IsFoldingSecondByte(unsigned char b) { return b >= 0x80 && b <= 0x9E && b != 0x97; }
 
-// How byte `b` of a text reads once lower-cased, given the byte before it
-// (0 at the start); the content scan reads NUL as a space on top of that.
+// How byte `b` of a text reads once lower-cased under one rule, given the byte
+// before it (0 at the start); the content scan reads NUL as a space on top of
+// that. Hot loops choose the rule once and call the one they need.
+template <bool kUtf8>
 constexpr unsigned char LowerAfter(unsigned char before, unsigned char b) {
-  if constexpr (kUtf8Text) {
+  if constexpr (kUtf8) {
     if (b >= 0x41 && b <= 0x5A) return static_cast<unsigned char>(b + 0x20);
     if (before == 0xC3 && IsFoldingSecondByte(b)) return static_cast<unsigned char>(b + 0x20);
     return b;
@@ -55,8 +64,9 @@ constexpr unsigned char LowerAfter(unsigned char before, unsigned char b) {
   }
 }
 
-// Bytes of the character at text[i] (i < size): on POSIX a whole valid UTF-8
-// sequence, or 1 for a byte that starts none; always 1 on Windows.
+// Bytes of the character at text[i] (i < size): under UTF-8 a whole valid
+// sequence, or 1 for a byte that starts none; always 1 under the single-byte
+// rule.
 std::size_t CharLength(std::string_view text, std::size_t i);
 
 std::string LowerCase(std::string_view text);
@@ -68,6 +78,9 @@ void LowerInto(std::string_view text, std::string& out);
 
 // Equality under the lower-casing rule.
 bool EqualLowered(std::string_view a, std::string_view b);
+
+// True when `text` is well-formed UTF-8 throughout.
+bool IsValidUtf8(std::string_view text);
 
 // The directory part of a path: up to and including the last '\' or '/' before
 // the end or the first '|'. A double quote at the very start is skipped.

@@ -56,7 +56,8 @@ class DirectoryReader {
   int error_ = 0;
 #ifdef _WIN32
   HANDLE find_ = INVALID_HANDLE_VALUE;
-  WIN32_FIND_DATAA data_{};
+  WIN32_FIND_DATAW data_{};
+  std::string name_;  // data_'s name in the active code page
   bool pending_ = false;  // data_ holds an entry not yet returned
 #else
   DIR* dir_ = nullptr;

@@ -1,5 +1,7 @@
 #include "platform/directory.h"
 
+#include "platform/wide_path.h"
+
 namespace vudo::platform {
 namespace {
 
@@ -7,7 +9,7 @@ namespace {
 // report the tag (dwReserved0 holds something else), so a directory reparse
 // point whose tag is not a Microsoft tag is treated as a link too; Microsoft's
 // own non-surrogate tags, such as cloud-file placeholders, stay directories.
-bool IsDirectoryLink(const WIN32_FIND_DATAA& data) {
+bool IsDirectoryLink(const WIN32_FIND_DATAW& data) {
   if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
   const DWORD tag = data.dwReserved0;
   const bool microsoft_tag = (tag & 0x80000000u) != 0;
@@ -15,7 +17,7 @@ bool IsDirectoryLink(const WIN32_FIND_DATAA& data) {
   return name_surrogate || !microsoft_tag;
 }
 
-EntryKind KindOf(const WIN32_FIND_DATAA& data) {
+EntryKind KindOf(const WIN32_FIND_DATAW& data) {
   if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return EntryKind::kFile;
   return IsDirectoryLink(data) ? EntryKind::kOther : EntryKind::kDirectory;
 }
@@ -51,13 +53,15 @@ std::string DirectoryReader::ErrorText() const {
 bool DirectoryReader::Open(const std::string& directory) {
   Close();
   error_ = 0;
-  const std::string mask = directory + "*.*";
+  // The wide functions, so that a directory deeper than the 8-bit functions
+  // reach is listed all the same.
+  const std::wstring mask = FilePath(directory + "*.*");
   // The basic information level skips the short 8.3 name and the large fetch
   // asks for bigger batches; together they list the same entries faster.
-  find_ = FindFirstFileExA(mask.c_str(), FindExInfoBasic, &data_, FindExSearchNameMatch, nullptr,
+  find_ = FindFirstFileExW(mask.c_str(), FindExInfoBasic, &data_, FindExSearchNameMatch, nullptr,
                            FIND_FIRST_EX_LARGE_FETCH);
   if (find_ == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
-    find_ = FindFirstFileA(mask.c_str(), &data_);  // systems without the large fetch
+    find_ = FindFirstFileW(mask.c_str(), &data_);  // systems without the large fetch
   if (find_ != INVALID_HANDLE_VALUE) {
     InterlockedIncrement(&open_count);
     pending_ = true;
@@ -75,9 +79,12 @@ bool DirectoryReader::Open(const std::string& directory) {
 
 bool DirectoryReader::Next(DirectoryEntry& entry) {
   if (find_ == INVALID_HANDLE_VALUE) return false;
-  if (!pending_ && !FindNextFileA(find_, &data_)) return false;
+  if (!pending_ && !FindNextFileW(find_, &data_)) return false;
   pending_ = false;
-  entry.name = data_.cFileName;
+  // A name with a character the legacy code page lacks comes out with '?'
+  // there, as the 8-bit functions give it; under UTF-8 every name is whole.
+  name_ = Narrow(data_.cFileName);
+  entry.name = name_.c_str();
   entry.kind = KindOf(data_);
   return true;
 }

@@ -1,5 +1,6 @@
 #include "platform/file_store.h"
 #include "platform/file_store_faults.h"
+#include "platform/wide_path.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,11 +19,11 @@ struct Handle {
 // Whether the target could be written now: not read-only, and no other
 // program holds it open against writers.
 bool TargetWritable(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(FilePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND;
   if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
   Handle probe;
-  probe.h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  probe.h = CreateFileW(FilePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   return probe.h != INVALID_HANDLE_VALUE;
 }
 
@@ -31,10 +32,10 @@ bool TargetWritable(const std::string& path) {
 bool ReadWholeFile(const std::string& path, std::string& content, ReadAccess& access) {
   Handle file;
   access = ReadAccess::kReadWrite;
-  file.h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  file.h = CreateFileW(FilePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file.h == INVALID_HANDLE_VALUE) {
     access = ReadAccess::kReadOnly;
-    file.h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+    file.h = CreateFileW(FilePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                          nullptr);
   }
   if (file.h == INVALID_HANDLE_VALUE) return false;
@@ -60,7 +61,7 @@ bool FileReplacement::Begin(const std::string& path) {
   Abandon();
   if (!TargetWritable(path)) return false;
   std::string temp = path + "." + std::to_string(GetCurrentProcessId()) + ".new";
-  handle_ = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  handle_ = CreateFileW(FilePath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle_ == INVALID_HANDLE_VALUE) return false;
   target_ = path;
   temp_path_ = std::move(temp);
@@ -90,7 +91,7 @@ bool FileReplacement::Commit() {
   handle_ = INVALID_HANDLE_VALUE;
   if (!written ||
       faults::TakeReplaceFailure() ||
-      !MoveFileExA(temp_path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      !MoveFileExW(FilePath(temp_path_).c_str(), FilePath(target_).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     Abandon();
     return false;
   }
@@ -101,7 +102,7 @@ bool FileReplacement::Commit() {
 void FileReplacement::Abandon() {
   if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
   handle_ = INVALID_HANDLE_VALUE;
-  if (!temp_path_.empty()) DeleteFileA(temp_path_.c_str());
+  if (!temp_path_.empty()) DeleteFileW(FilePath(temp_path_).c_str());
   temp_path_.clear();
   failed_ = false;
 }

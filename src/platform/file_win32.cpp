@@ -1,6 +1,7 @@
 #include "platform/file.h"
 
 #include "platform/file_store_faults.h"
+#include "platform/wide_path.h"
 
 namespace vudo::platform {
 
@@ -10,7 +11,7 @@ FileReader::~FileReader() {
 
 bool FileReader::Open(const std::string& path) {
   if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  handle_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  handle_ = CreateFileW(FilePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                         nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle_ == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size;

@@ -2,14 +2,26 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "common/bytes.h"
 
 namespace vudo::platform {
 
-// Full path of the running program's executable file.
+// Full path of the running program's executable file, at any length; empty
+// when the system cannot say it in 8-bit text.
 std::string ProgramPath();
 // The current directory with a separator appended; empty when there is none.
 std::string CurrentDirectory();
 // The whole command line as one text, starting with the program's path.
 std::string CommandLineText();
+
+// The lower-casing rule the system's 8-bit text follows: UTF-8 where the
+// active code page is UTF-8 (always on POSIX), else the single-byte rule.
+TextRule SystemTextRule();
+// Text written in the system's legacy code page (the one it would use without
+// the UTF-8 request: a settings file of an earlier build, say) in the active
+// code page's form. On POSIX the text as it is.
+std::string FromLegacyCodePage(std::string_view text);
 
 }  // namespace vudo::platform

@@ -42,4 +42,8 @@ std::string CommandLineText() {
   return line;
 }
 
+TextRule SystemTextRule() { return TextRule::kUtf8; }
+
+std::string FromLegacyCodePage(std::string_view text) { return std::string(text); }
+
 }  // namespace vudo::platform

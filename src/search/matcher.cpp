@@ -27,12 +27,14 @@ struct CompiledPattern {
 };
 
 std::string LastPattern;
+TextRule LastRule = TextRule::kSingleByte;
 CompiledPattern Compiled;
 
 bool IsContinuationByte(char b) { return (static_cast<unsigned char>(b) & 0xC0) == 0x80; }
 
 void Compile(std::string_view pattern) {
   LastPattern.assign(pattern.data(), pattern.size());
+  LastRule = CurrentTextRule();
   CompiledPattern c;
   c.text.reserve(pattern.size());
   for (char b : pattern) {
@@ -45,7 +47,7 @@ void Compile(std::string_view pattern) {
   c.fixed_bytes = c.text.size() - static_cast<std::size_t>(std::count(c.text.begin(), c.text.end(), '*'));
   c.head = c.has_star ? first : c.text.size();
   c.tail = c.has_star ? c.text.size() - c.text.rfind('*') - 1 : c.text.size();
-  if (kUtf8Text) {
+  if (Utf8Text()) {
     // A '?' takes a whole character, whose length only the name tells; and a
     // tail starting inside a character could match where no character starts.
     c.ends_by_bytes = !c.has_question && (c.tail == 0 || !IsContinuationByte(c.text[c.text.size() - c.tail]));
@@ -93,7 +95,7 @@ bool MatchStars(std::string_view pat, std::string_view name) {
 int MatchName(std::string_view name, std::string_view pattern) {
   if (name.empty()) return 0;
   if (pattern.empty()) return 1;
-  if (pattern != LastPattern) Compile(pattern);
+  if (pattern != LastPattern || CurrentTextRule() != LastRule) Compile(pattern);
   const CompiledPattern& c = Compiled;
   if (name.size() < c.fixed_bytes) return 0;
   if (!c.ends_by_bytes) return MatchStars(c.text, name) ? 1 : 0;

@@ -1,6 +1,7 @@
 // Wildcard name matcher: '*' matches any run of characters (the empty run
 // too), '?' exactly one character, every other byte only itself. A character
-// is one byte on Windows and a whole UTF-8 sequence on POSIX (common/bytes.h).
+// is one byte or a whole UTF-8 sequence, as the text rule in force says
+// (common/bytes.h).
 // Bytes compare exactly: both name and pattern arrive lower-cased.
 #pragma once
 

@@ -17,23 +17,26 @@ namespace {
 
 // How a file byte reads for the content test, after the byte before it:
 // lower-cased, NUL as a space.
+template <bool kUtf8>
 constexpr unsigned char ReadsAs(unsigned char before, unsigned char b) {
-  return b == 0 ? ' ' : LowerAfter(before, b);
+  return b == 0 ? ' ' : LowerAfter<kUtf8>(before, b);
 }
 
 // For every byte value: how many file bytes can read as it, whatever comes
-// before them.
-constexpr std::array<unsigned char, 256> kPreimages = [] {
+// before them, under one rule.
+template <bool kUtf8>
+constexpr std::array<unsigned char, 256> PreimageCounts() {
   std::array<unsigned char, 256> count{};
   for (int b = 0; b < 256; ++b) {
     const auto byte = static_cast<unsigned char>(b);
-    ++count[ReadsAs(0, byte)];
-    if (kUtf8Text && ReadsAs(0xC3, byte) != ReadsAs(0, byte)) ++count[ReadsAs(0xC3, byte)];
+    ++count[ReadsAs<kUtf8>(0, byte)];
+    if (kUtf8 && ReadsAs<kUtf8>(0xC3, byte) != ReadsAs<kUtf8>(0, byte)) ++count[ReadsAs<kUtf8>(0xC3, byte)];
   }
   return count;
-}();
+}
+constexpr std::array<unsigned char, 256> kSingleBytePreimages = PreimageCounts<false>();
+constexpr std::array<unsigned char, 256> kUtf8Preimages = PreimageCounts<true>();
 
-int Preimages(unsigned char wanted) { return kPreimages[wanted]; }
 
 // A rough guess of how often a (lower-cased) byte turns up in the files people
 // search; only the order matters. Rare bytes make few candidate places.
@@ -53,6 +56,10 @@ constexpr std::array<unsigned char, 256> kCommonness = [] {
 
 }  // namespace
 
+int TextFinder::Preimages(unsigned char wanted) const {
+  return utf8_ ? kUtf8Preimages[wanted] : kSingleBytePreimages[wanted];
+}
+
 bool TextFinder::MakeAnchor(std::size_t index, Anchor& anchor) const {
   const auto wanted = static_cast<unsigned char>(text_[index]);
   const int preimages = Preimages(wanted);
@@ -63,7 +70,7 @@ bool TextFinder::MakeAnchor(std::size_t index, Anchor& anchor) const {
   return preimages > 0;
 }
 
-TextFinder::TextFinder(std::string_view text) : text_(text) {
+TextFinder::TextFinder(std::string_view text) : text_(text), utf8_(Utf8Text()) {
   if (text_.empty()) return;
   auto commonness = [&](std::size_t i) { return kCommonness[static_cast<unsigned char>(text_[i])]; };
   std::size_t rarest = 0;
@@ -84,12 +91,17 @@ TextFinder::TextFinder(std::string_view text) : text_(text) {
     if (Preimages(static_cast<unsigned char>(c)) == 0) impossible_ = true;
 }
 
-bool TextFinder::MatchesAt(const unsigned char* start, unsigned char before) const {
+template <bool kUtf8>
+bool TextFinder::MatchesAtBy(const unsigned char* start, unsigned char before) const {
   for (std::size_t i = 0; i < text_.size(); ++i) {
-    if (ReadsAs(before, start[i]) != static_cast<unsigned char>(text_[i])) return false;
+    if (ReadsAs<kUtf8>(before, start[i]) != static_cast<unsigned char>(text_[i])) return false;
     before = start[i];
   }
   return true;
+}
+
+bool TextFinder::MatchesAt(const unsigned char* start, unsigned char before) const {
+  return utf8_ ? MatchesAtBy<true>(start, before) : MatchesAtBy<false>(start, before);
 }
 
 namespace {

@@ -5,7 +5,8 @@
 // form, or NUL for a space), and those two differ only in the bit 0x20, so
 // "(b | 0x20) == text byte" tests both at once. (Under the UTF-8 rule a second
 // byte folds only after 0xC3; the filter lets both through and the full check
-// at a place looks at the byte before.) The finder takes the text's two
+// at a place looks at the byte before.) The rule is the one in force when the
+// finder is made. The finder takes the text's two
 // rarest bytes and tests 32 places at a time (AVX2, where the processor has
 // it) or 16 (SSE2) against both, at their distance apart; only places where
 // both fit are checked in full.
@@ -31,6 +32,10 @@ class TextFinder {
 
  private:
   bool MatchesAt(const unsigned char* start, unsigned char before) const;
+  template <bool kUtf8>
+  bool MatchesAtBy(const unsigned char* start, unsigned char before) const;
+  // How many file bytes can read as `wanted` under the finder's rule.
+  int Preimages(unsigned char wanted) const;
 
   // A byte of the text to filter on: a file byte b fits it when
   // (b | fold) == value; fold is 0x20 where two file bytes read as it, else 0.
@@ -48,6 +53,7 @@ class TextFinder {
 
   std::string text_;
   Anchor first_, second_;  // the rarest byte, and the next rarest elsewhere
+  bool utf8_;  // the lower-casing rule in force when the finder was made
   bool impossible_ = false;
 };
 

@@ -14,15 +14,31 @@ constexpr int kRecentKept = 10;
 
 std::string RecentKey(int index) { return "recentsearchdir" + std::to_string(index); }
 
-std::string SettingsPath() { return SettingsDirectory() + kSettingsFileName; }
+// The settings file's path; empty when there is no directory to keep it in.
+std::string SettingsPath() {
+  const std::string directory = SettingsDirectory();
+  return directory.empty() ? std::string() : directory + kSettingsFileName;
+}
+
+// A value as the program holds text: under UTF-8, a value that is no UTF-8
+// was written in the system's legacy code page (by an earlier build, or by
+// hand) and is converted; saving writes it back as UTF-8.
+std::string Setting(const char* key) {
+  std::string value = GetKeyValue(key);
+  if (Utf8Text() && !IsValidUtf8(value)) value = platform::FromLegacyCodePage(value);
+  return value;
+}
 
 }  // namespace
 
 std::string SettingsDirectoryFor(const std::string& program_path, const std::string& current_directory) {
   std::string directory = PathPart(program_path);
   if (directory == DevelopmentDirectory) directory = current_directory;
+  // Without a directory the file would land in the current drive's root, or
+  // wherever the current directory happens to be: better kept nowhere.
+  if (directory.empty()) return {};
   // PathPart ends at either slash, so either one ends the directory.
-  if (directory.empty() || (directory.back() != '\\' && directory.back() != '/')) directory += platform::kSeparator;
+  if (directory.back() != '\\' && directory.back() != '/') directory += platform::kSeparator;
   return directory;
 }
 
@@ -35,19 +51,21 @@ void LoadSettings() {
   ControlSetText(kPatternField, "");
   ControlSetText(kContainsField, "");
   // Nothing is put after a failed open, so the file is never created here.
-  if (!OpenKeyValueFile(SettingsPath())) return;
-  ControlSetText(kStartDirectoryCombo, GetKeyValue("searchdir"));
-  ControlSetText(kPatternField, GetKeyValue("filename"));
-  ControlSetText(kContainsField, GetKeyValue("contains"));
+  const std::string path = SettingsPath();
+  if (path.empty() || !OpenKeyValueFile(path)) return;
+  ControlSetText(kStartDirectoryCombo, Setting("searchdir"));
+  ControlSetText(kPatternField, Setting("filename"));
+  ControlSetText(kContainsField, Setting("contains"));
   for (int i = 0; i < kRecentKept; ++i) {
-    const std::string directory = GetKeyValue(RecentKey(i));
+    const std::string directory = Setting(RecentKey(i).c_str());
     if (!directory.empty()) ControlItemAdd(kStartDirectoryCombo, kAppend, directory);
   }
   CloseKeyValueFile();
 }
 
 void SaveSettings() {
-  if (!CreateKeyValueFile(SettingsPath())) return;
+  const std::string path = SettingsPath();
+  if (path.empty() || !CreateKeyValueFile(path)) return;
   PutKeyValue("searchdir", ControlText(kStartDirectoryCombo));
   PutKeyValue("filename", ControlText(kPatternField));
   PutKeyValue("contains", ControlText(kContainsField));

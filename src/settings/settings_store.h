@@ -17,7 +17,8 @@ inline constexpr const char* kSettingsFileName = "Vudo.ini";
 
 // The directory of the settings file, ending in a separator: the program's own
 // directory, or the current directory when the program runs from
-// DevelopmentDirectory (compared exactly, letter case included).
+// DevelopmentDirectory (compared exactly, letter case included). Empty when
+// that directory is unknown: the settings are then neither read nor written.
 std::string SettingsDirectory();
 std::string SettingsDirectoryFor(const std::string& program_path, const std::string& current_directory);
 

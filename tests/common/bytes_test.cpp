@@ -23,15 +23,25 @@ TEST(LowerCase, LowersWholeTextsAndKeepsEmbeddedBytes) {
   EXPECT_FALSE(EqualLowered("C:\\Data", "c:\\data2"));
 }
 
-#ifdef _WIN32
-TEST(LowerCase, TheAnsiCodePageRuleFoldsEveryByteOnItsOwn) {
+// Puts a text rule in force for one test, as start-up would.
+class RuleInForce {
+ public:
+  explicit RuleInForce(TextRule rule) : saved_(CurrentTextRule()) { SetTextRule(rule); }
+  ~RuleInForce() { SetTextRule(saved_); }
+
+ private:
+  TextRule saved_;
+};
+
+TEST(LowerCase, TheSingleByteRuleFoldsEveryByteOnItsOwn) {
+  const RuleInForce rule(TextRule::kSingleByte);
   EXPECT_EQ(LowerCase("\xC0\xDE\xDF"), "\xE0\xFE\xDF");
   EXPECT_EQ(LowerCase("\xC3\x89"), "\xE3\x89");
   EXPECT_TRUE(EqualLowered("\xC9", "\xE9"));
   for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(CharLength("\xC3\xA9\xE2\x82", i), 1u);
 }
-#else
 TEST(LowerCase, TheUtf8RuleFoldsAsciiAndTheTwoByteLatinCapitals) {
+  const RuleInForce rule(TextRule::kUtf8);
   const struct {
     const char* text;
     const char* lowered;
@@ -56,6 +66,7 @@ TEST(LowerCase, TheUtf8RuleFoldsAsciiAndTheTwoByteLatinCapitals) {
 }
 
 TEST(CharLength, WholeValidSequencesOrSingleBytes) {
+  const RuleInForce rule(TextRule::kUtf8);
   const struct {
     std::string text;
     std::size_t length;
@@ -77,7 +88,13 @@ TEST(CharLength, WholeValidSequencesOrSingleBytes) {
   };
   for (const auto& row : table) EXPECT_EQ(CharLength(row.text, 0), row.length) << row.text;
 }
-#endif
+TEST(IsValidUtf8, TellsUtf8FromALegacyCodePage) {
+  for (const char* text : {"", "plain", "C:\\\xC3\x89t\xC3\xA9\\", "\xE6\x97\xA5\xF0\x9F\x98\x80"})
+    EXPECT_TRUE(IsValidUtf8(text)) << text;
+  // CP1252 bytes, a cut sequence, an encoded surrogate, an overlong form.
+  for (const char* text : {"C:\\\xC9t\xE9\\", "\xE6\x97", "\xED\xA0\x80", "\xC0\xAF"})
+    EXPECT_FALSE(IsValidUtf8(text)) << text;
+}
 
 TEST(PathPart, TakesTheDirectoryPart) {
   const struct {

@@ -21,8 +21,8 @@ using testing_tree::TempTree;
 
 // É and é in the platform's 8-bit text: one byte in the ANSI code page, two
 // in UTF-8.
-const std::string kCapitalE = kUtf8Text ? "\xC3\x89" : "\xC9";
-const std::string kSmallE = kUtf8Text ? "\xC3\xA9" : "\xE9";
+const std::string kCapitalE = Utf8Text() ? "\xC3\x89" : "\xC9";
+const std::string kSmallE = Utf8Text() ? "\xC3\xA9" : "\xE9";
 
 class SearchControlTest : public ::testing::Test {
  protected:

@@ -32,8 +32,10 @@ TEST(SettingsDirectory, UsesTheProgramsDirectoryUnlessItIsTheDevelopmentOne) {
       {"c:\\programme\\quenbrill\\compilers\\vudo.exe", "D:\\Work\\", "c:\\programme\\quenbrill\\compilers\\"},
       {"C:\\Tools\\vudo.exe", "D:\\Work\\", "C:\\Tools\\"},
       {"\"C:\\Tools\\vudo.exe\"", "D:\\Work\\", "C:\\Tools\\"},
-      {"C:\\Programme\\Quenbrill\\Compilers\\vudo.exe", "", std::string(1, platform::kSeparator)},
-      {"vudo.exe", "D:\\Work\\", std::string(1, platform::kSeparator)},
+      // No directory to keep the file in: none, never the drive's root.
+      {"C:\\Programme\\Quenbrill\\Compilers\\vudo.exe", "", ""},
+      {"vudo.exe", "D:\\Work\\", ""},
+      {"", "D:\\Work\\", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.program);

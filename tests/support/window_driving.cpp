@@ -162,6 +162,17 @@ std::string ClipboardText() {
   return text;
 }
 
+std::wstring ClipboardWideText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return L"(clipboard busy)";
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) text = chars;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
 DWORD WINAPI Helper::Run(void* self) {
   static_cast<Helper*>(self)->body_();
   return 0;

@@ -48,6 +48,8 @@ std::string TextOf(HWND window);
 // there.
 void PutOnClipboard(const std::string& text);
 std::string ClipboardText();
+// The clipboard's Unicode text (CF_UNICODETEXT).
+std::wstring ClipboardWideText();
 
 // Runs `body` on a second thread, for input or checks that must happen while
 // this thread sits in a modal loop (a menu, a dialog).

@@ -1,26 +1,44 @@
 #include "ui/shell/clipboard.h"
 
 #include <cstring>
+#include <string>
+
+#include "platform/wide_path.h"
 
 namespace vudo {
+namespace {
+
+// Movable memory holding `size` bytes from `data`, for the clipboard to own.
+HGLOBAL CopyToGlobal(const void* data, std::size_t size) {
+  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!memory) return nullptr;
+  std::memcpy(GlobalLock(memory), data, size);
+  GlobalUnlock(memory);
+  return memory;
+}
+
+// Puts `memory` on the opened clipboard as `format`; once set it belongs to
+// the clipboard, else it is freed here.
+bool Put(UINT format, HGLOBAL memory) {
+  if (!memory) return false;
+  if (SetClipboardData(format, memory)) return true;
+  GlobalFree(memory);
+  return false;
+}
+
+}  // namespace
 
 int ClipboardPutText(HWND owner, std::string_view text) {
   text = text.substr(0, text.find('\0'));
-  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  if (!memory) return 0;
-  char* bytes = static_cast<char*>(GlobalLock(memory));
-  std::memcpy(bytes, text.data(), text.size());
-  bytes[text.size()] = '\0';
-  GlobalUnlock(memory);
-  if (!OpenClipboard(owner)) {
-    GlobalFree(memory);
-    return 0;
-  }
+  const std::string bytes(text);
+  // The Unicode form as well, so that a program pasting it gets the true
+  // name whatever code page either side runs in.
+  const std::wstring wide = platform::Widen(text);
+  if (!OpenClipboard(owner)) return 0;
   EmptyClipboard();
-  // Once set, the memory belongs to the clipboard.
-  const bool put = SetClipboardData(CF_TEXT, memory) != nullptr;
+  const bool put = Put(CF_TEXT, CopyToGlobal(bytes.c_str(), bytes.size() + 1));
+  if (put) Put(CF_UNICODETEXT, CopyToGlobal(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)));
   CloseClipboard();
-  if (!put) GlobalFree(memory);
   return put ? 1 : 0;
 }
 

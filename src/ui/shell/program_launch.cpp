@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "platform/wide_path.h"
 #include "ui/shell/shell_services.h"
 
 namespace vudo {
@@ -18,8 +19,13 @@ std::string LaunchWorkingDirectory(std::string_view path) {
   return std::string(path.substr(0, last + 1));
 }
 
-int ProgramLaunch(std::string_view path) {
-  path = path.substr(0, path.find('\0'));
+int ProgramLaunch(std::string_view given) {
+  given = given.substr(0, given.find('\0'));
+  // Neither CreateProcess nor the shell takes a path past 260 characters: such
+  // a path goes by its short form, where it has one that fits, or not at all.
+  const std::string usable = platform::ShellPath(std::string(given));
+  if (usable.empty()) return 0;
+  const std::string_view path = usable;
   std::string command = LaunchCommandLine(path);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;

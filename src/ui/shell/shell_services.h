@@ -17,7 +17,8 @@ std::string FolderChoose(std::string_view title, std::string_view initial);
 
 // Starts `path` as a program; failing that, opens it through the shell with
 // the verb "Open" (a document in its application, a folder in the file
-// browser). 1 when something was started, else 0. Nothing is awaited.
+// browser). A path too long for either goes by its short form where it has
+// one. 1 when something was started, else 0. Nothing is awaited.
 int ProgramLaunch(std::string_view path);
 
 // The command line CreateProcessA gets: the path in double quotes, unless it

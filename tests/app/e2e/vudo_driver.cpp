@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -109,8 +110,8 @@ std::vector<std::string> ConsoleFinderPaths(const std::string& directory, const 
   return paths;
 }
 
-VudoRun::VudoRun() {
-  folder_ = tree_.Path("Vudo Copy");
+VudoRun::VudoRun(const std::string& folder_name) {
+  folder_ = tree_.Path(folder_name);
   CreateDirectoryA(folder_.c_str(), nullptr);
   CopyFileA(VudoExe().c_str(), (folder_ + "\\Vudo.exe").c_str(), FALSE);
 }
@@ -224,8 +225,10 @@ std::vector<std::string> VudoRun::RecentList() const {
     const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
     std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
     SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
-    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-    std::string text(wide.size() * 2 + 1, '\0');
+    // The length may be counted in the program's 8-bit text, longer than
+    // the UTF-16 it sends: the entry ends at its NUL.
+    wide.resize(std::wcslen(wide.c_str()));
+    std::string text(wide.size() * 3 + 1, '\0');
     const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(),
                                           static_cast<int>(text.size()), nullptr, nullptr);
     text.resize(bytes > 0 ? static_cast<std::size_t>(bytes) : 0);

@@ -34,7 +34,8 @@ std::vector<std::string> ConsoleFinderPaths(const std::string& directory, const 
 
 class VudoRun {
  public:
-  VudoRun();
+  // The copy lives in a folder of that name inside a fresh temporary tree.
+  explicit VudoRun(const std::string& folder_name = "Vudo Copy");
   ~VudoRun();  // ends the program if it still runs, then removes its folder
   VudoRun(const VudoRun&) = delete;
   VudoRun& operator=(const VudoRun&) = delete;
