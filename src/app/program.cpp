@@ -14,6 +14,7 @@ namespace vudo {
 void Main() {
   if (!BuildMainWindow()) return;  // nothing loaded, shown or saved
   LoadSettings();
+  ApplySavedLayout();
   // The parameter's directory part replaces the loaded start directory, even
   // when it is empty (a bare file name); an empty parameter changes nothing.
   const std::string parameter = NextProgramParameter();
@@ -27,6 +28,7 @@ void Main() {
   } while (QuitRequested != 1);
   // A close request does not destroy the window, so the texts the user left
   // in it are still there to save.
+  RememberLayout();
   SaveSettings();
 }
 

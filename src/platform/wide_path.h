@@ -5,6 +5,8 @@
 // here so that no path is refused for its length.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -26,5 +28,12 @@ std::wstring FilePath(const std::string& path);
 // path itself while it fits their 260-character buffers, else its short form
 // where the file system keeps one that fits; empty when neither does.
 std::string ShellPath(const std::string& path);
+
+//--- the program's own UTF-8 texts, whatever the active code page
+
+// `utf8` in UTF-16.
+std::wstring WidenUtf8(std::string_view utf8);
+// DrawText of a UTF-8 text, which every code page can then show.
+void DrawUtf8Text(HDC context, RECT& rect, std::string_view utf8, UINT format);
 
 }  // namespace vudo::platform

@@ -37,6 +37,21 @@ std::wstring Widen(std::string_view text) {
   return wide;
 }
 
+std::wstring WidenUtf8(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int size = static_cast<int>(utf8.size());
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  if (length <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
+  return wide;
+}
+
+void DrawUtf8Text(HDC context, RECT& rect, std::string_view utf8, UINT format) {
+  const std::wstring wide = WidenUtf8(utf8);
+  DrawTextW(context, wide.c_str(), static_cast<int>(wide.size()), &rect, format);
+}
+
 std::string Narrow(std::wstring_view text, bool* lossy) {
   if (lossy) *lossy = false;
   if (text.empty()) return {};

@@ -22,6 +22,7 @@ namespace {
 constexpr int kLevelsKeptOpen = 32;
 
 HitSink hit_sink = nullptr;
+bool start_listed = true;
 UnreadableDirectoryHandler unreadable_handler = nullptr;
 
 bool IsDotOrDotDot(const char* name) {
@@ -58,7 +59,9 @@ bool Visit(std::string& path, std::size_t length, const char* name, platform::En
 // it and cut off again, so the whole walk shares one buffer.
 void WalkInto(std::string& path, unsigned generation, int depth) {
   platform::DirectoryReader reader;
-  if (!reader.Open(path)) {
+  const bool opened = reader.Open(path);
+  if (depth == 0) start_listed = opened;
+  if (!opened) {
     if (unreadable_handler && !reader.PermissionDenied()) unreadable_handler(path, reader.ErrorText());
     return;
   }
@@ -84,6 +87,7 @@ void WalkInto(std::string& path, unsigned generation, int depth) {
 }  // namespace
 
 void SetHitSink(HitSink sink) { hit_sink = sink; }
+bool StartDirectoryListed() { return start_listed; }
 void SetUnreadableDirectoryHandler(UnreadableDirectoryHandler handler) { unreadable_handler = handler; }
 
 std::string WalkStartPath(std::string_view directory) {

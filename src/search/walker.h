@@ -21,6 +21,10 @@ namespace vudo {
 // platform lists entries. A directory that cannot be enumerated yields nothing.
 void WalkDirectory(std::string_view directory);
 
+// Whether the last walk could list its start directory (a missing folder, or
+// one the platform refuses, could not); true before any walk.
+bool StartDirectoryListed();
+
 // The directory path the walk starts from: `directory` with a separator
 // appended where it has none; the root for an empty text.
 std::string WalkStartPath(std::string_view directory);

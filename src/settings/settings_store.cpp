@@ -1,5 +1,8 @@
 #include "settings/settings_store.h"
 
+#include <charconv>
+#include <system_error>
+
 #include "common/bytes.h"
 #include "common/control_numbers.h"
 #include "platform/path.h"
@@ -8,7 +11,48 @@
 #include "ui/controls/control_seam.h"
 
 namespace vudo {
+
+WindowLayout SavedLayout;
+
 namespace {
+
+// The layout's keys, in the order they are written.
+struct LayoutKey {
+  const char* key;
+  int WindowLayout::*field;
+};
+constexpr LayoutKey kLayoutKeys[] = {
+    {"windowleft", &WindowLayout::left},          {"windowtop", &WindowLayout::top},
+    {"windowwidth", &WindowLayout::width},        {"windowheight", &WindowLayout::height},
+    {"filenamewidth", &WindowLayout::name_width}, {"directorywidth", &WindowLayout::directory_width},
+};
+constexpr const char* kMaximizedKey = "windowmaximized";
+
+bool ParseWhole(const std::string& text, int& value) {
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  return error == std::errc() && stop == end && !text.empty();
+}
+
+// All keys or none: a layout half there (edited by hand, say) is not used.
+WindowLayout ReadLayout() {
+  WindowLayout layout;
+  for (const LayoutKey& entry : kLayoutKeys)
+    if (!ParseWhole(GetKeyValue(entry.key), layout.*entry.field)) return {};
+  int maximized = 0;
+  if (!ParseWhole(GetKeyValue(kMaximizedKey), maximized)) return {};
+  layout.maximized = maximized != 0;
+  if (layout.width <= 0 || layout.height <= 0 || layout.name_width <= 0 || layout.directory_width <= 0) return {};
+  layout.saved = true;
+  return layout;
+}
+
+void WriteLayout(const WindowLayout& layout) {
+  for (const LayoutKey& entry : kLayoutKeys) {
+    PutKeyValue(entry.key, std::to_string(layout.*entry.field));
+    if (entry.field == &WindowLayout::height) PutKeyValue(kMaximizedKey, layout.maximized ? "1" : "0");
+  }
+}
 
 constexpr int kRecentKept = 10;
 
@@ -60,6 +104,7 @@ void LoadSettings() {
     const std::string directory = Setting(RecentKey(i).c_str());
     if (!directory.empty()) ControlItemAdd(kStartDirectoryCombo, kAppend, directory);
   }
+  SavedLayout = ReadLayout();
   CloseKeyValueFile();
 }
 
@@ -74,6 +119,7 @@ void SaveSettings() {
     const std::string directory = ControlItemText(kStartDirectoryCombo, i);
     if (!directory.empty()) PutKeyValue(RecentKey(written++), directory);
   }
+  if (SavedLayout.saved) WriteLayout(SavedLayout);
   CloseKeyValueFile();
 }
 

@@ -22,6 +22,19 @@ inline constexpr const char* kSettingsFileName = "Vudo.ini";
 std::string SettingsDirectory();
 std::string SettingsDirectoryFor(const std::string& program_path, const std::string& current_directory);
 
+// The window as the user left it, kept under keys of its own after the
+// others ("windowleft", "windowtop", "windowwidth", "windowheight",
+// "windowmaximized", "filenamewidth", "directorywidth"). `saved` is false
+// until a file with all of them (whole numbers, sizes above 0) was loaded.
+struct WindowLayout {
+  bool saved = false;
+  int left = 0, top = 0, width = 0, height = 0;  // the outer rectangle when not maximised
+  bool maximized = false;
+  int name_width = 0, directory_width = 0;  // the result list's columns
+};
+// Filled by LoadSettings; SaveSettings writes it when `saved` is set.
+extern WindowLayout SavedLayout;
+
 // Empties controls 1, 4 and 6, then fills them and control 1's list from the
 // settings file. A missing or unreadable file leaves them empty.
 void LoadSettings();

@@ -2,6 +2,7 @@
 
 #include "events/event_binding.h"
 #include "search/search_control.h"
+#include "settings/settings_store.h"
 #include "ui/user_commands.h"
 #include "ui/controls/control_layer.h"
 
@@ -24,7 +25,7 @@ std::int32_t BuildMainWindow() {
   FieldCreate(kContainsField, 60, 60, 235, 20, "Contains");
   ButtonCreate(kStartStopButton, 225, 85, 70, 20, kStartLabel);
   ListCreate(kResultList, 5, 110, 290, 185, "Filename", 100,
-             kListGridLines | kListFullRowSelect | kListShowSelectionAlways);
+             kListGridLines | kListFullRowSelect | kListShowSelectionAlways | kListLabelTips);
   ListColumnAdd(kResultList, 1, "Directory", 100);
 
   if (PopupMenuCreate(kListMenu)) {
@@ -47,7 +48,31 @@ std::int32_t BuildMainWindow() {
   BindEvent(ControlHandle(kResultList), EVT_DOUBLECLICK, OnListDoubleClick);
   BindEvent(ControlHandle(kResultList), EVT_KEYDOWN, OnListKeyDown);
   ListOnColumnClick(kResultList, OnResultColumnClicked);
+  OnSessionEnd(OnSessionEnding);
   return 1;
+}
+
+void ApplySavedLayout() {
+  if (!SavedLayout.saved) return;
+  const RECT normal{SavedLayout.left, SavedLayout.top, SavedLayout.left + SavedLayout.width,
+                    SavedLayout.top + SavedLayout.height};
+  WindowSetFrame(kMainWindow, normal, SavedLayout.maximized);
+  ListSetColumnWidth(kResultList, 0, SavedLayout.name_width);
+  ListSetColumnWidth(kResultList, 1, SavedLayout.directory_width);
+}
+
+void RememberLayout() {
+  RECT normal{};
+  bool maximized = false;
+  if (!WindowFrame(kMainWindow, normal, maximized)) return;
+  SavedLayout.saved = true;
+  SavedLayout.left = normal.left;
+  SavedLayout.top = normal.top;
+  SavedLayout.width = normal.right - normal.left;
+  SavedLayout.height = normal.bottom - normal.top;
+  SavedLayout.maximized = maximized;
+  SavedLayout.name_width = ListColumnWidth(kResultList, 0);
+  SavedLayout.directory_width = ListColumnWidth(kResultList, 1);
 }
 
 std::int32_t OnWindowResized(EventRecord*) {

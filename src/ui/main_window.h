@@ -15,6 +15,12 @@ inline constexpr const char* kMainWindowTitle = "Vudo (Pathquest)";
 // procedures. 1 when the window and its control parent were set up, else 0.
 std::int32_t BuildMainWindow();
 
+// The window's place, size, maximised state and column widths: restored from
+// the settings file's layout (before the window shows; a file without it
+// leaves the window as built), and taken for the next save.
+void ApplySavedLayout();
+void RememberLayout();
+
 // Fits the controls to window 0's inner size: the fields and the list stretch
 // to the right (and the list down) with a 5-pixel margin, the "..." and Start
 // buttons keep to the right edge. Sizes go to the controls unclamped.

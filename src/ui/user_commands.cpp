@@ -6,6 +6,8 @@
 #include <string>
 
 #include "search/search_control.h"
+#include "search/walker.h"
+#include "settings/settings_store.h"
 #include "ui/shell/clipboard.h"
 #include "ui/main_window.h"
 #include "ui/shell/shell_services.h"
@@ -19,6 +21,18 @@ namespace {
 
 bool SearchRunning() { return ControlText(kStartStopButton) != kStartLabel; }
 
+// Start or Stop, with the empty list saying what is going on: "Searching…"
+// while a search has found nothing yet, and why it is empty once it ended.
+void ToggleSearchShowingState() {
+  const bool starting = !SearchRunning();
+  if (starting) ListSetEmptyText(kResultList, "Searching…");
+  ToggleSearch();
+  // A Start pressed inside a running walk returns at once, and the walk that
+  // runs it says how it ended.
+  if (!starting || SearchRunning()) return;
+  ListSetEmptyText(kResultList, StartDirectoryListed() ? "No files found." : "The folder cannot be opened.");
+}
+
 // The full path of a row: its directory followed by its name.
 std::string RowPath(int row) {
   return ControlItemText(kResultList, row, 1) + ControlItemText(kResultList, row, 0);
@@ -28,12 +42,23 @@ std::string RowPath(int row) {
 
 std::int32_t OnCloseRequest(EventRecord*) {
   // The window stays: the main loop ends, saves the settings and closes it.
+  // A running search stops first, or the loop would wait for its end.
   QuitRequested = 1;
+  if (SearchRunning()) ToggleSearch();
   return EVT_DEFAULT;
 }
 
+void OnSessionEnding() {
+  // The process may end as soon as this returns, in the middle of a search
+  // too: the settings are saved now.
+  QuitRequested = 1;
+  if (SearchRunning()) ToggleSearch();
+  RememberLayout();
+  SaveSettings();
+}
+
 std::int32_t OnReturnKey(EventRecord* record) {
-  if (record->wParam == VK_RETURN) ToggleSearch();
+  if (record->wParam == VK_RETURN) ToggleSearchShowingState();
   else if (record->wParam == VK_ESCAPE && SearchRunning()) ToggleSearch();
   return EVT_DEFAULT;
 }
@@ -45,7 +70,7 @@ std::int32_t OnBrowseClicked(EventRecord*) {
 }
 
 std::int32_t OnStartStopClicked(EventRecord*) {
-  ToggleSearch();
+  ToggleSearchShowingState();
   return EVT_DEFAULT;
 }
 

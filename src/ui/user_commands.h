@@ -13,7 +13,12 @@ namespace vudo {
 // 1 once the user asked to close the window; the main loop ends on it.
 extern std::int32_t QuitRequested;
 
+// A close request: the main loop ends once it returns, a running search
+// stopped first.
 std::int32_t OnCloseRequest(EventRecord* record);
+// The user's session ends (logoff, shutdown): the search stops, and the
+// settings are saved at once, since the process may end right after.
+void OnSessionEnding();
 // Return (main or keypad Enter) in the start directory, pattern or Contains
 // field: the same as a click on Start/Stop. Escape there stops a running
 // search, as a click on Stop does, and does nothing otherwise.

@@ -38,7 +38,7 @@ fi
 timeout 30 tail --pid="$pid" -f /dev/null || { fail "Vudo did not end"; kill "$pid" 2>/dev/null; }
 
 printf 'searchdir = C:\\Kept\\\r\nfilename = \r\ncontains = \r\n' >"$scratch/expected.ini"
-cmp -s "$folder/Vudo.ini" "$scratch/expected.ini" && echo "ok: the settings were read and written beside the program" \
+cmp -s -n "$(stat -c %s "$scratch/expected.ini")" "$folder/Vudo.ini" "$scratch/expected.ini" && echo "ok: the settings were read and written beside the program" \
   || fail "Vudo.ini beside the program holds: $(od -c "$folder/Vudo.ini" | head -5)"
 for root in "${roots[@]}"; do [ -e "$root" ] && { fail "$root was written"; rm -f "$root"; }; done
 exit $failed

@@ -66,6 +66,14 @@ int WindowInnerHeight(int number);
 // state, or the maximised one if the window is maximised.
 void WindowSetHidden(int number, bool hidden);
 
+// The window's place and size when it is not maximised (its outer rectangle),
+// and whether it is maximised. False for a number that names no window.
+bool WindowFrame(int number, RECT& normal, bool& maximized);
+// Gives a hidden window that place and size, and has WindowSetHidden show it
+// maximised when `maximized`. A rectangle that lies on no monitor keeps the
+// window where it is, with the rectangle's size.
+void WindowSetFrame(int number, const RECT& normal, bool maximized);
+
 // Centring for WindowOpen: cuts the outer size to the area where it is larger
 // and returns the top-left corner that puts it in the middle (quotients
 // truncated towards zero).
@@ -85,6 +93,12 @@ enum LayerEvent : int {
 // layer recorded while handling it, else the message number. Events the layer
 // queued earlier are returned first, one per call, without waiting.
 int EventWait();
+
+// Told when the user's session ends (logoff, shutdown) while a window of the
+// layer is open: WM_ENDSESSION. The process may be ended as soon as the
+// handler returns. None: nothing is done.
+using SessionEndHandler = void (*)();
+void OnSessionEnd(SessionEndHandler handler);
 
 // Commands of the accelerator table of every window opened here.
 inline constexpr int kCommandNextTabStop = 1212;
@@ -107,6 +121,7 @@ enum ListOptions : unsigned {
   kListMultipleSelection = 1u << 3,
   kListCheckBoxes = 1u << 4,
   kListHeaderDragDrop = 1u << 5,
+  kListLabelTips = 1u << 6,  // a cut-off cell shows its whole text under the pointer
 };
 
 // Each returns the new control's handle, or none when the platform refuses it.
@@ -132,6 +147,14 @@ void ControlPlace(int number, int x, int y, int width, int height);
 // List: the first selected row, -1 for none. Combo box: the selected entry.
 // Button: its check state. Anything else: 0.
 int ControlSelected(int number);
+
+// A list's column width in pixels (0 for no such column), and setting it.
+int ListColumnWidth(int number, int column);
+void ListSetColumnWidth(int number, int column, int width);
+// The text an empty list shows, centred below its header, in place of rows;
+// empty text shows nothing. The platform draws it where it offers that
+// (LVN_GETEMPTYMARKUP), the layer paints it where not.
+void ListSetEmptyText(int number, std::string_view text);
 
 //--- sorting lists
 

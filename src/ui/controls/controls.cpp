@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "ui/controls/label_tips.h"
 #include "ui/controls/layer_internal.h"
 #include "ui/controls/virtual_list.h"
 #include "ui/controls/control_layer.h"
@@ -30,8 +31,17 @@ LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM l
     if (found != replaced_procedures.end()) replaced_procedures.erase(found);
     if (const auto* entry = layer::FindByHandle(layer::controls, control)) layer::controls.erase(entry->first);
   }
-  return replaced ? CallWindowProcA(replaced, control, message, wparam, lparam)
-                  : DefWindowProcA(control, message, wparam, lparam);
+  if ((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSELEAVE || message == WM_KEYDOWN ||
+      message == WM_VSCROLL || message == WM_HSCROLL)
+    if (layer::ControlRecord* list = layer::FindControlOf(control); list && list->label_tip)
+      layer::FollowLabelTip(*list, message, lparam);
+  const LRESULT result = replaced ? CallWindowProcA(replaced, control, message, wparam, lparam)
+                                  : DefWindowProcA(control, message, wparam, lparam);
+  // An empty list says why it is empty, over what it painted itself.
+  if (message == WM_PAINT)
+    if (const layer::ControlRecord* list = layer::FindControlOf(control); list && list->kind == layer::ControlKind::kList)
+      layer::PaintEmptyText(*list);
+  return result;
 }
 
 void DropControl(int number) {
@@ -135,6 +145,8 @@ HWND ListCreate(int number, int x, int y, int width, int height, std::string_vie
   if (options & kListHeaderDragDrop) extended |= LVS_EX_HEADERDRAGDROP;
   if (extended) SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(extended));
   ListColumnAdd(number, 0, title, column_width);
+  if (options & kListLabelTips)
+    if (layer::ControlRecord* record = layer::FindControl(number)) layer::AttachLabelTips(*record);
   return list;
 }
 

@@ -4,6 +4,7 @@
 
 #include "ui/controls/layer_internal.h"
 #include "ui/controls/sizing.h"
+#include "ui/controls/tab_stops.h"
 #include "ui/controls/virtual_list.h"
 #include "ui/controls/control_layer.h"
 
@@ -36,6 +37,9 @@ int Handle(MSG& message) {
     if (message.message == WM_KEYDOWN) layer::SizingKey(message.wParam);
     return static_cast<int>(message.message);
   }
+  // Alt and an underlined letter: the field after that label.
+  if (message.message == WM_SYSCHAR && layer::FocusMnemonic(GetActiveWindow(), message.wParam))
+    return static_cast<int>(message.message);
   const int outer = recorded;  // a nested dispatch must not lose ours
   recorded = 0;
   const HWND active = GetActiveWindow();

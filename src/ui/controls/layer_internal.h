@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "ui/controls/control_layer.h"
 #include "ui/controls/row_store.h"
 
 namespace vudo::layer {
@@ -16,6 +17,7 @@ struct WindowRecord {
   HWND handle = nullptr;
   HACCEL accelerators = nullptr;
   std::string class_name;
+  bool show_maximized = false;  // WindowSetFrame asked for it
 };
 
 enum class ControlKind { kLabel, kCombo, kButton, kField, kList };
@@ -29,6 +31,10 @@ struct ControlRecord {
   int sort_column = -1;  // lists: the column the rows are sorted by, -1 for none
   bool sort_descending = false;
   void (*column_click)(int list, int column) = nullptr;
+  std::string empty_text;  // lists: shown while there are no rows
+  bool platform_draws_empty = false;  // lists: the platform asked for that text
+  HWND label_tip = nullptr;  // lists: the tip showing a cut-off cell (label_tips.h)
+  int tip_row = -1, tip_column = -1;  // the cell it shows, -1: none
 };
 
 struct MenuRecord {
@@ -75,6 +81,9 @@ HFONT ControlFont();
 
 // The layer's window procedure, used by the class of every window it opens.
 LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// The handler OnSessionEnd set, or none.
+SessionEndHandler SessionEndHandlerSet();
 
 // Queues one of the layer's own events for the event loop (see EventWait).
 void QueueLayerEvent(int kind, int window_number);

@@ -29,12 +29,20 @@ ControlRecord* FindControl(int number) {
   return it == controls.end() || !it->second.handle ? nullptr : &it->second;
 }
 
+namespace {
+SessionEndHandler session_end_handler = nullptr;
+}  // namespace
+
+SessionEndHandler SessionEndHandlerSet() { return session_end_handler; }
+
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 HICON ProgramIcon() { return icon; }
 HCURSOR ArrowCursor() { return arrow; }
 HFONT ControlFont() { return font; }
 
 }  // namespace layer
+
+void OnSessionEnd(SessionEndHandler handler) { layer::session_end_handler = handler; }
 
 void StartControlLayer() {
   if (layer::started) return;

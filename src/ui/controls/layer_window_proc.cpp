@@ -50,8 +50,18 @@ LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_SYSCOMMAND:
       if ((wparam & 0xFFF0) == SC_SIZE && StartSizing(window, wparam)) return 0;
       break;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // the window never holds the session up
+    case WM_ENDSESSION:
+      if (wparam && SessionEndHandlerSet()) SessionEndHandlerSet()();
+      return 0;
     case WM_NOTIFY:
       if (lparam && AnswerListTextRequest(reinterpret_cast<const NMHDR*>(lparam))) return 0;
+      if (lparam) {
+        LRESULT answer = 0;
+        if (AnswerListFind(reinterpret_cast<const NMHDR*>(lparam), answer)) return answer;
+        if (AnswerEmptyMarkup(reinterpret_cast<const NMHDR*>(lparam))) return TRUE;
+      }
       if (lparam && PassColumnClick(reinterpret_cast<const NMHDR*>(lparam))) return 0;
       break;
     case WM_NCDESTROY:

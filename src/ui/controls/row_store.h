@@ -14,6 +14,7 @@ namespace vudo::layer {
 class RowStore {
  public:
   std::size_t size() const { return spans_.size(); }
+  bool empty() const { return spans_.empty(); }
   // Row `row` (< size()): its columns joined by NUL bytes.
   std::string_view Row(std::size_t row) const { return std::string_view(text_).substr(spans_[row].offset, spans_[row].length); }
 

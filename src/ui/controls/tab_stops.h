@@ -20,4 +20,9 @@ void FocusNextTabStop(HWND window);
 // anywhere that is no stop, the last.
 void FocusPreviousTabStop(HWND window);
 
+// Alt and a label's underlined letter ("&Search in:" and S, any letter case):
+// the focus goes to the first tab stop after that label, its text selected,
+// as in the platform's dialogs. False when no label of `window` marks `key`.
+bool FocusMnemonic(HWND window, WPARAM key);
+
 }  // namespace vudo::layer

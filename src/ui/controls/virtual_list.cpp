@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "platform/wide_path.h"
 #include "ui/controls/control_layer.h"
 #include "ui/controls/virtual_list.h"
 
@@ -90,6 +91,85 @@ bool AnswerListTextRequest(const NMHDR* header) {
   return true;
 }
 
+int FindRowByPrefix(const ControlRecord& list, std::string_view prefix, int start, bool wrap) {
+  const int count = static_cast<int>(list.rows.size());
+  if (count == 0) return -1;
+  if (start < 0 || start >= count) start = 0;
+  for (int step = 0; step < count; ++step) {
+    const int row = start + step;
+    if (row >= count && !wrap) return -1;
+    const int at = row % count;
+    const std::string_view name = RowColumn(list.rows.Row(static_cast<std::size_t>(at)), 0);
+    if (name.size() >= prefix.size() && EqualLowered(name.substr(0, prefix.size()), prefix)) return at;
+  }
+  return -1;
+}
+
+bool AnswerListFind(const NMHDR* header, LRESULT& answer) {
+  if (header->code != LVN_ODFINDITEMA && header->code != LVN_ODFINDITEMW) return false;
+  const ControlRecord* list = FindControlOf(header->hwndFrom);
+  if (!list || list->kind != ControlKind::kList) return false;
+  answer = -1;
+  // The ANSI and the wide form share their layout; only the text differs.
+  const auto* request = reinterpret_cast<const NMLVFINDITEMA*>(header);
+  const LVFINDINFOA& find = request->lvfi;
+  if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.psz) return true;
+  const std::string typed = header->code == LVN_ODFINDITEMA
+                                ? std::string(find.psz)
+                                : platform::Narrow(reinterpret_cast<const NMLVFINDITEMW*>(header)->lvfi.psz);
+  if (typed.empty()) return true;
+  int start = request->iStart;
+  std::string_view prefix = typed;
+  // The same letter typed again and again steps through the rows that start
+  // with it, as the platform's own lists do.
+  if (typed.size() > 1 && typed.find_first_not_of(typed[0]) == std::string::npos) {
+    prefix = prefix.substr(0, 1);
+    start = static_cast<int>(SendMessageA(list->handle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)) + 1;
+  }
+  // A whole-text search (no LVFI_PARTIAL) wants an exact match.
+  const int row = FindRowByPrefix(*list, prefix, start, (find.flags & LVFI_WRAP) != 0);
+  if (row >= 0 && !(find.flags & LVFI_PARTIAL) &&
+      RowColumn(list->rows.Row(static_cast<std::size_t>(row)), 0).size() != prefix.size())
+    return true;
+  answer = row;
+  return true;
+}
+
+bool AnswerEmptyMarkup(const NMHDR* header) {
+  if (header->code != LVN_GETEMPTYMARKUP) return false;
+  ControlRecord* list = FindControlOf(header->hwndFrom);
+  if (!list || list->kind != ControlKind::kList || list->empty_text.empty()) return false;
+  list->platform_draws_empty = true;
+  auto* markup = reinterpret_cast<NMLVEMPTYMARKUP*>(const_cast<NMHDR*>(header));
+  markup->dwFlags = EMF_CENTERED;
+  const std::wstring text = platform::WidenUtf8(list->empty_text);
+  const std::size_t room = sizeof markup->szMarkup / sizeof markup->szMarkup[0] - 1;
+  const std::size_t length = std::min(text.size(), room);
+  std::copy_n(text.data(), length, markup->szMarkup);
+  markup->szMarkup[length] = L'\0';
+  return true;
+}
+
+void PaintEmptyText(const ControlRecord& list) {
+  if (list.platform_draws_empty || list.empty_text.empty() || !list.rows.empty() || list.redraw_held) return;
+  RECT area{};
+  GetClientRect(list.handle, &area);
+  if (const HWND header = reinterpret_cast<HWND>(SendMessageA(list.handle, LVM_GETHEADER, 0, 0))) {
+    RECT header_rect{};
+    if (IsWindowVisible(header) && GetWindowRect(header, &header_rect))
+      area.top += header_rect.bottom - header_rect.top;
+  }
+  area.top += 8;  // where the platform's own lists put it
+  const HDC context = GetDC(list.handle);
+  if (!context) return;
+  const HGDIOBJ font = SelectObject(context, ControlFont());
+  SetBkMode(context, TRANSPARENT);
+  SetTextColor(context, GetSysColor(COLOR_GRAYTEXT));
+  platform::DrawUtf8Text(context, area, list.empty_text, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(context, font);
+  ReleaseDC(list.handle, context);
+}
+
 void MoveSelection(const ControlRecord& list, int from, int to) {
   LVITEMA state{};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -115,6 +195,26 @@ bool PassColumnClick(const NMHDR* header) {
 }
 
 }  // namespace layer
+
+int ListColumnWidth(int number, int column) {
+  const layer::ControlRecord* list = FindList(number);
+  return list ? static_cast<int>(SendMessageA(list->handle, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0)) : 0;
+}
+
+void ListSetColumnWidth(int number, int column, int width) {
+  if (const layer::ControlRecord* list = FindList(number))
+    SendMessageA(list->handle, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+}
+
+void ListSetEmptyText(int number, std::string_view text) {
+  layer::ControlRecord* list = FindList(number);
+  if (!list || list->empty_text == text) return;
+  list->empty_text.assign(text.data(), text.size());
+  // The list's own window text says the same, for whoever reads the window
+  // rather than looks at it (a screen reader, a test); a list view draws none.
+  SetWindowTextA(list->handle, std::string(text).c_str());
+  if (list->rows.empty()) InvalidateRect(list->handle, nullptr, TRUE);
+}
 
 void ListOnColumnClick(int number, ColumnClickHandler handler) {
   if (layer::ControlRecord* list = FindList(number)) list->column_click = handler;

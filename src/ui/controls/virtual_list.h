@@ -46,6 +46,20 @@ bool AnswerListTextRequest(const NMHDR* header);
 // that list. True when `header` was that.
 bool PassColumnClick(const NMHDR* header);
 
+// Answers a request for the row that starts with the typed text
+// (LVN_ODFINDITEM, ANSI or wide) with its index in `answer`, -1 for none.
+// True when `header` was that.
+bool AnswerListFind(const NMHDR* header, LRESULT& answer);
+// The row whose column 0 starts with `prefix` (letter case ignored), looking
+// from `start` on and, with `wrap`, round from the top; -1 for none.
+int FindRowByPrefix(const ControlRecord& list, std::string_view prefix, int start, bool wrap);
+// Answers the platform's request for the empty list's text
+// (LVN_GETEMPTYMARKUP). True when `header` was that and the list has one.
+bool AnswerEmptyMarkup(const NMHDR* header);
+// Paints a list's empty text over its own painting, where the platform does
+// not draw it itself.
+void PaintEmptyText(const ControlRecord& list);
+
 //--- selection and order
 
 // Moves the selection (and the focus mark) from row `from` to row `to`.

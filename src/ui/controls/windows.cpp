@@ -131,7 +131,38 @@ void WindowSetHidden(int number, bool hidden) {
     if (const HWND owner = GetWindow(window, GW_OWNER)) SetActiveWindow(owner);
     ShowWindow(window, SW_HIDE);
   } else {
-    ShowWindow(window, IsZoomed(window) ? SW_MAXIMIZE : SW_SHOWNORMAL);
+    const layer::WindowRecord* record = layer::FindWindowRecord(window);
+    const bool maximized = IsZoomed(window) || (record && record->show_maximized);
+    ShowWindow(window, maximized ? SW_MAXIMIZE : SW_SHOWNORMAL);
+  }
+}
+
+bool WindowFrame(int number, RECT& normal, bool& maximized) {
+  const HWND window = WindowHandle(number);
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if (!window || !GetWindowPlacement(window, &placement)) return false;
+  normal = placement.rcNormalPosition;
+  maximized = placement.showCmd == SW_SHOWMAXIMIZED || IsZoomed(window);
+  return true;
+}
+
+void WindowSetFrame(int number, const RECT& normal, bool maximized) {
+  const HWND window = WindowHandle(number);
+  auto it = layer::windows.find(number);
+  if (!window || it == layer::windows.end()) return;
+  it->second.show_maximized = maximized;
+  const int width = normal.right - normal.left, height = normal.bottom - normal.top;
+  // A monitor that was there when the place was saved may be gone now.
+  if (MonitorFromRect(&normal, MONITOR_DEFAULTTONULL)) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(window, &placement);
+    placement.rcNormalPosition = normal;
+    placement.showCmd = IsWindowVisible(window) ? SW_SHOWNORMAL : SW_HIDE;
+    SetWindowPlacement(window, &placement);
+  } else {
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 

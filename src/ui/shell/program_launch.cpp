@@ -13,6 +13,14 @@ std::string LaunchCommandLine(std::string_view path) {
   return command;
 }
 
+std::string LaunchProgramName(std::string_view path) {
+  if (path.size() >= 2 && path.front() == '"') {
+    path.remove_prefix(1);
+    path = path.substr(0, path.find('"'));
+  }
+  return std::string(path);
+}
+
 std::string LaunchWorkingDirectory(std::string_view path) {
   const std::size_t last = path.rfind('\\');
   if (last == std::string_view::npos || last == 0) return {};
@@ -32,8 +40,12 @@ int ProgramLaunch(std::string_view given) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
-  if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                     &startup, &process)) {
+  // The path is the program to start, not only the command line: there a
+  // name without an extension would be tried with ".exe" appended, and a
+  // "notes.exe" lying beside "notes" would start instead.
+  const std::string program = LaunchProgramName(path);
+  if (CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                     nullptr, &startup, &process)) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return 1;
@@ -46,9 +58,9 @@ int ProgramLaunch(std::string_view given) {
   const std::string directory = LaunchWorkingDirectory(path);
   SHELLEXECUTEINFOA shell{};
   shell.cbSize = sizeof shell;
-  // Without NO_UI the shell reports a missing file or a missing association
-  // in a message box of its own; a failed launch here is silent.
-  shell.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  // The shell speaks for itself: it offers a choice of program for a file
+  // that has none, and says so when the file is gone.
+  shell.fMask = SEE_MASK_NOCLOSEPROCESS;
   shell.lpVerb = "Open";
   shell.lpFile = file.c_str();
   shell.lpParameters = "";

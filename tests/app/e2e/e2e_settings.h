@@ -14,4 +14,8 @@ inline std::string StoreWrites(const std::string& directory, const std::string& 
   return text;
 }
 
+// The keys every settings file has, in their order: what precedes the
+// window's layout, which the program writes after them.
+inline std::string KnownKeys(const std::string& ini) { return ini.substr(0, ini.find("windowleft = ")); }
+
 }  // namespace vudo::e2e

@@ -324,6 +324,88 @@ void VudoRun::DoubleClickAt(POINT screen) const {
   testing_windows::Click(screen);
 }
 
+int VudoRun::SelectedRow() const {
+  return static_cast<int>(
+      SendMessageA(Control(kResultList), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+std::pair<int, int> VudoRun::EditSelection(HWND edit) const {
+  const auto range = static_cast<DWORD>(SendMessageA(edit, EM_GETSEL, 0, 0));
+  return {LOWORD(range), HIWORD(range)};
+}
+
+namespace {
+
+struct TipSearch {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK VisibleTipOf(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TipSearch*>(data);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != search->process || !IsWindowVisible(window) ||
+      testing_windows::ClassOf(window) != TOOLTIPS_CLASSA)
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+std::string VudoRun::TipText() const {
+  TipSearch search{process_.dwProcessId, nullptr};
+  EnumWindows(VisibleTipOf, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return {};
+  constexpr std::size_t kText = 4096;
+  const RemoteBuffer remote(process_.hProcess, sizeof(TOOLINFOA) + kText);
+  if (!remote) return {};
+  TOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.hwnd = Control(kResultList);
+  tool.uId = 1;
+  tool.lpszText = remote.At(sizeof(TOOLINFOA));
+  remote.Write(&tool, sizeof tool);
+  SendMessageA(search.found, TTM_GETTEXTA, kText, remote.Param());
+  std::string text(kText, '\0');
+  remote.Read(text.data(), kText, sizeof(TOOLINFOA));
+  text.resize(text.find('\0'));
+  return text;
+}
+
+int VudoRun::ListInk() const {
+  const HWND list = Control(kResultList);
+  RECT area{};
+  GetClientRect(list, &area);
+  RECT header{};
+  GetWindowRect(reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0)), &header);
+  area.top += header.bottom - header.top + 1;
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return 0;
+  POINT corner{area.left, area.top};
+  ClientToScreen(list, &corner);
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, corner.x, corner.y, SRCCOPY);
+  GdiFlush();
+  const auto* pixels = static_cast<const DWORD*>(bits);
+  // The list's background is what most of it shows.
+  const DWORD background = pixels[static_cast<std::size_t>(height - 1) * width + width - 1];
+  int ink = 0;
+  for (int i = 0; i < width * height; ++i) ink += (pixels[i] & 0xFFFFFF) != (background & 0xFFFFFF);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return ink;
+}
+
 bool VudoRun::WaitForButton(const char* label, DWORD milliseconds) const {
   return WaitFor([&] { return Text(kStartStopButton) == label; }, milliseconds);
 }

@@ -85,6 +85,16 @@ class VudoRun {
   // The sort arrow a column's header shows: HDF_SORTUP, HDF_SORTDOWN or 0.
   int HeaderSortArrow(int column) const;
   void DoubleClickAt(POINT screen) const;
+  // The row selected in the result list, -1 for none.
+  int SelectedRow() const;
+  // The selection of an edit field: its first and one-past-last character.
+  std::pair<int, int> EditSelection(HWND edit) const;
+  // The text of the label tip showing over the result list; empty when none
+  // shows.
+  std::string TipText() const;
+  // How many pixels of the result list below its header differ from the
+  // list's background: 0 for a list that shows nothing at all.
+  int ListInk() const;
   // Waits for the Start/Stop button to read `label`.
   bool WaitForButton(const char* label, DWORD milliseconds = 30000) const;
   // Focuses a control by clicking into it (for the combo box: its edit field).

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "support/probe_mark.h"
 #include "support/temp_tree.h"
@@ -57,6 +59,40 @@ class Association {
   std::string extension_;
 };
 
+struct ShellWindows {
+  DWORD process;
+  std::vector<std::string> found;
+};
+
+BOOL CALLBACK CloseOwnDialog(HWND window, LPARAM data) {
+  auto* windows = reinterpret_cast<ShellWindows*>(data);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != windows->process || !IsWindowVisible(window)) return TRUE;
+  windows->found.push_back(testing_windows::ClassOf(window) + " '" + testing_windows::TextOf(window) + "'");
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+// Runs `launch` while a second thread closes the windows the shell shows in
+// this process (its messages and dialogs are modal: `launch` returns once
+// they are gone). What was closed comes back, class and title.
+std::vector<std::string> LaunchDismissingTheShell(const std::function<void()>& launch) {
+  ShellWindows windows{GetCurrentProcessId(), {}};
+  volatile bool done = false;
+  {
+    testing_windows::Helper closer([&] {
+      while (!done) {
+        EnumWindows(CloseOwnDialog, reinterpret_cast<LPARAM>(&windows));
+        Sleep(50);  // a poll for windows that may come; nothing to wait on
+      }
+    });
+    launch();
+    done = true;
+  }
+  return windows.found;
+}
+
 // A visible shell browser window showing `title`, or none.
 HWND FindBrowser(const std::string& title) {
   HWND window = nullptr;
@@ -104,14 +140,33 @@ TEST_F(ProgramLaunching, AFolderOpensInTheShellsBrowser) {
   if (browser) PostMessageA(browser, WM_CLOSE, 0, 0);
 }
 
-TEST_F(ProgramLaunching, NothingToStartGivesZero) {
-  EXPECT_EQ(ProgramLaunch(tree_.Path("no such program.exe")), 0);
+TEST_F(ProgramLaunching, AMissingFileGivesZeroAfterTheShellsOwnMessage) {
+  int result = -1;
+  const auto shown = LaunchDismissingTheShell([&] { result = ProgramLaunch(tree_.Path("no such program.exe")); });
+  EXPECT_EQ(result, 0);
   EXPECT_EQ(ProgramLaunch(""), 0);
+}
+
+TEST_F(ProgramLaunching, ANameWithoutExtensionStartsOnlyThatFile) {
+  // "notes" is a document; "notes.exe" beside it must never start in its place.
+  tree_.Write("Launch Dir/notes", "just text");
+  ASSERT_TRUE(CopyFileA(probe_.c_str(), tree_.Path("Launch Dir\\notes.exe").c_str(), FALSE));
+  LaunchDismissingTheShell([&] { ProgramLaunch(tree_.Path("Launch Dir\\notes")); });
+  ProbeMark mark;
+  EXPECT_FALSE(ReadProbeMark(mark_, mark, 2000)) << mark.command_line;
+}
+
+TEST_F(ProgramLaunching, AFileWithNoProgramLetsTheShellOfferOne) {
+  tree_.Write("Docs/data.vudonoprogram", "text");
+  const auto shown = LaunchDismissingTheShell([&] { ProgramLaunch(tree_.Path("Docs\\data.vudonoprogram")); });
+  EXPECT_FALSE(shown.empty()) << "the shell showed nothing";
 }
 
 TEST(LaunchRules, CommandLineAndWorkingDirectory) {
   EXPECT_EQ(LaunchCommandLine("C:\\x\\a.exe"), "\"C:\\x\\a.exe\"");
   EXPECT_EQ(LaunchCommandLine("\"C:\\x\\a.exe\""), "\"C:\\x\\a.exe\"");
+  EXPECT_EQ(LaunchProgramName("C:\\x\\notes"), "C:\\x\\notes");
+  EXPECT_EQ(LaunchProgramName("\"C:\\x\\a b.exe\""), "C:\\x\\a b.exe");
   const struct {
     const char* path;
     const char* directory;
