@@ -1,6 +1,17 @@
 #include "cli/options.h"
 
+#include <charconv>
+
 namespace vudo::cli {
+namespace {
+
+bool ParseJobs(const std::string& text, int& jobs) {
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, jobs);
+  return error == std::errc() && stop == end && jobs >= 1 && jobs <= 256;
+}
+
+}  // namespace
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error) {
   std::vector<std::string> positional;
@@ -23,6 +34,21 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         return false;
       }
       options.contains = args[++i];
+    } else if (arg == "-j" || arg == "--jobs" || arg.rfind("--jobs=", 0) == 0 || (arg.size() > 2 && arg.rfind("-j", 0) == 0)) {
+      std::string value;
+      if (arg == "-j" || arg == "--jobs") {
+        if (i + 1 == args.size()) {
+          error = "option " + arg + " needs a number N";
+          return false;
+        }
+        value = args[++i];
+      } else {
+        value = arg.substr(arg[1] == 'j' ? 2 : 7);
+      }
+      if (!ParseJobs(value, options.jobs)) {
+        error = "option -j takes a whole number from 1 to 256, not '" + value + "'";
+        return false;
+      }
     } else if (arg.rfind("--contains=", 0) == 0) {
       options.contains = arg.substr(11);
     } else {

@@ -11,6 +11,7 @@ struct Options {
   std::string pattern;   // empty: every file
   std::string contains;  // empty: no content condition
   bool print0 = false;   // end each path with NUL instead of a line feed
+  int jobs = 0;          // threads reading ahead; 0: the default, 1: none
   bool help = false;
   bool version = false;
 };
@@ -27,6 +28,8 @@ inline constexpr const char* kUsage =
     "\n"
     "  -c, --contains TEXT  list only files that contain TEXT (letter case ignored)\n"
     "  -0, --print0         end each path with a NUL byte instead of a line feed\n"
+    "  -j, --jobs N         N threads read directories and files ahead of the\n"
+    "                       search (1: none; the order found stays the same)\n"
     "  -h, --help           show this help\n"
     "      --version        show the version\n"
     "\n"

@@ -10,6 +10,7 @@
 #include "common/control_numbers.h"
 #include "platform/directory.h"
 #include "platform/process.h"
+#include "search/read_ahead.h"
 #include "search/search_control.h"
 #include "search/search_state.h"
 #include "search/walker.h"
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
   }
   start.Close();
 
+  SetReadAheadWorkers(options.jobs > 0 ? static_cast<unsigned>(options.jobs) : DefaultReadAheadWorkers());
   std::signal(SIGINT, OnInterrupt);
   cli::SetPathEnd(options.print0 ? '\0' : '\n');
   SetHitSink(cli::PrintHit);

@@ -28,6 +28,9 @@ class FileReader {
   // the end of the file, -1 on a read error.
   std::int64_t ReadAt(std::int64_t offset, char* buffer, std::size_t count);
 
+  // How many files all FileReaders of the process hold open (for tests).
+  static int OpenCount();
+
  private:
 #ifdef _WIN32
   HANDLE handle_ = INVALID_HANDLE_VALUE;

@@ -11,18 +11,28 @@
 namespace vudo::platform {
 
 FileReader::~FileReader() {
-  if (fd_ >= 0) close(fd_);
+  if (fd_ >= 0) {
+    close(fd_);
+    faults::CountOpenFile(-1);
+  }
 }
 
+int FileReader::OpenCount() { return faults::OpenFiles(); }
+
 bool FileReader::Open(const std::string& path) {
-  if (fd_ >= 0) close(fd_);
+  if (fd_ >= 0) {
+    close(fd_);
+    faults::CountOpenFile(-1);
+  }
   // O_NONBLOCK: should a FIFO have taken the file's place since the directory
   // was listed, opening it must not wait for a writer.
   fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd_ < 0) return false;
+  faults::CountOpenFile(1);
   struct stat st;
   if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
     close(fd_);
+    faults::CountOpenFile(-1);
     fd_ = -1;
     return false;
   }

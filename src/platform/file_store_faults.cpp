@@ -1,5 +1,7 @@
 #include "platform/file_store_faults.h"
 
+#include <atomic>
+
 #include <algorithm>
 #include <cstdint>
 #include <utility>
@@ -12,7 +14,8 @@ namespace {
 
 std::size_t write_budget = SIZE_MAX;
 bool fail_next_replace = false;
-std::int64_t extra_file_size = 0;
+// Read by every FileReader::Open, which the engine's workers run too.
+std::atomic<std::int64_t> extra_file_size{0};
 
 }  // namespace
 
@@ -28,7 +31,18 @@ void Spend(std::size_t written) {
   if (write_budget != SIZE_MAX) write_budget -= std::min(written, write_budget);
 }
 bool TakeReplaceFailure() { return std::exchange(fail_next_replace, false); }
-std::int64_t TakeExtraFileSize() { return std::exchange(extra_file_size, 0); }
+std::int64_t TakeExtraFileSize() {
+  // Nearly always 0: a plain load keeps the per-file cost at nothing.
+  if (extra_file_size.load(std::memory_order_relaxed) == 0) return 0;
+  return extra_file_size.exchange(0);
+}
+
+namespace {
+std::atomic<int> open_files{0};
+}  // namespace
+
+void CountOpenFile(int change) { open_files.fetch_add(change, std::memory_order_relaxed); }
+int OpenFiles() { return open_files.load(); }
 }  // namespace faults
 
 }  // namespace vudo::platform

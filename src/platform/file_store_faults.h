@@ -16,5 +16,8 @@ void Spend(std::size_t written);
 bool TakeReplaceFailure();
 // What a test asked the next opened file to report beyond its size, once.
 std::int64_t TakeExtraFileSize();
+// Counts the files FileReader holds open, across threads (FileReader::OpenCount).
+void CountOpenFile(int change);
+int OpenFiles();
 
 }  // namespace vudo::platform::faults

@@ -6,17 +6,27 @@
 namespace vudo::platform {
 
 FileReader::~FileReader() {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  if (handle_ != INVALID_HANDLE_VALUE) {
+    CloseHandle(handle_);
+    faults::CountOpenFile(-1);
+  }
 }
 
+int FileReader::OpenCount() { return faults::OpenFiles(); }
+
 bool FileReader::Open(const std::string& path) {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  if (handle_ != INVALID_HANDLE_VALUE) {
+    CloseHandle(handle_);
+    faults::CountOpenFile(-1);
+  }
   handle_ = CreateFileW(FilePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                         nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle_ == INVALID_HANDLE_VALUE) return false;
+  faults::CountOpenFile(1);
   LARGE_INTEGER size;
   if (!GetFileSizeEx(handle_, &size)) {
     CloseHandle(handle_);
+    faults::CountOpenFile(-1);
     handle_ = INVALID_HANDLE_VALUE;
     return false;
   }

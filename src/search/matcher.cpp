@@ -26,15 +26,9 @@ struct CompiledPattern {
   std::size_t tail = 0;         // bytes after the last star
 };
 
-std::string LastPattern;
-TextRule LastRule = TextRule::kSingleByte;
-CompiledPattern Compiled;
-
 bool IsContinuationByte(char b) { return (static_cast<unsigned char>(b) & 0xC0) == 0x80; }
 
-void Compile(std::string_view pattern) {
-  LastPattern.assign(pattern.data(), pattern.size());
-  LastRule = CurrentTextRule();
+CompiledPattern Compile(std::string_view pattern) {
   CompiledPattern c;
   c.text.reserve(pattern.size());
   for (char b : pattern) {
@@ -52,7 +46,7 @@ void Compile(std::string_view pattern) {
     // tail starting inside a character could match where no character starts.
     c.ends_by_bytes = !c.has_question && (c.tail == 0 || !IsContinuationByte(c.text[c.text.size() - c.tail]));
   }
-  Compiled = std::move(c);
+  return c;
 }
 
 bool FitsRun(const char* pattern, const char* name, std::size_t count) {
@@ -90,23 +84,44 @@ bool MatchStars(std::string_view pat, std::string_view name) {
   return p == pat.size();
 }
 
-}  // namespace
-
-int MatchName(std::string_view name, std::string_view pattern) {
-  if (name.empty()) return 0;
-  if (pattern.empty()) return 1;
-  if (pattern != LastPattern || CurrentTextRule() != LastRule) Compile(pattern);
-  const CompiledPattern& c = Compiled;
-  if (name.size() < c.fixed_bytes) return 0;
-  if (!c.ends_by_bytes) return MatchStars(c.text, name) ? 1 : 0;
+bool Matches(const CompiledPattern& c, std::string_view name) {
+  if (name.empty()) return false;
+  if (c.text.empty()) return true;
+  if (name.size() < c.fixed_bytes) return false;
+  if (!c.ends_by_bytes) return MatchStars(c.text, name);
   if (!c.has_star) return name.size() == c.text.size() && FitsRun(c.text.data(), name.data(), name.size());
-  if (!FitsRun(c.text.data(), name.data(), c.head)) return 0;
-  if (!FitsRun(c.text.data() + c.text.size() - c.tail, name.data() + name.size() - c.tail, c.tail)) return 0;
+  if (!FitsRun(c.text.data(), name.data(), c.head)) return false;
+  if (!FitsRun(c.text.data() + c.text.size() - c.tail, name.data() + name.size() - c.tail, c.tail)) return false;
   // With both ends anchored, only what lies between the first and the last
   // star is left to place; that part of the pattern begins and ends with a star.
   const std::string_view middle_pattern(c.text.data() + c.head, c.text.size() - c.head - c.tail);
   const std::string_view middle_name(name.data() + c.head, name.size() - c.head - c.tail);
-  return MatchStars(middle_pattern, middle_name) ? 1 : 0;
+  return MatchStars(middle_pattern, middle_name);
+}
+
+std::string LastPattern;
+TextRule LastRule = TextRule::kSingleByte;
+CompiledPattern Compiled;
+
+}  // namespace
+
+struct PatternMatcher::Compiled : CompiledPattern {};
+
+PatternMatcher::PatternMatcher(std::string_view pattern) : compiled_(new Compiled{Compile(pattern)}) {}
+PatternMatcher::~PatternMatcher() = default;
+PatternMatcher::PatternMatcher(PatternMatcher&&) noexcept = default;
+PatternMatcher& PatternMatcher::operator=(PatternMatcher&&) noexcept = default;
+bool PatternMatcher::Matches(std::string_view name) const { return vudo::Matches(*compiled_, name); }
+
+int MatchName(std::string_view name, std::string_view pattern) {
+  if (name.empty()) return 0;
+  if (pattern.empty()) return 1;
+  if (pattern != LastPattern || CurrentTextRule() != LastRule) {
+    LastPattern.assign(pattern.data(), pattern.size());
+    LastRule = CurrentTextRule();
+    Compiled = Compile(pattern);
+  }
+  return Matches(Compiled, name) ? 1 : 0;
 }
 
 }  // namespace vudo

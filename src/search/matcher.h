@@ -5,9 +5,27 @@
 // Bytes compare exactly: both name and pattern arrive lower-cased.
 #pragma once
 
+#include <memory>
 #include <string_view>
 
 namespace vudo {
+
+// One pattern compiled for matching many names, under the text rule in force
+// when it was made. Each object is independent, so the engine's worker
+// threads match with their own.
+class PatternMatcher {
+ public:
+  explicit PatternMatcher(std::string_view pattern);
+  ~PatternMatcher();
+  PatternMatcher(PatternMatcher&&) noexcept;
+  PatternMatcher& operator=(PatternMatcher&&) noexcept;
+  // The rules of MatchName.
+  bool Matches(std::string_view name) const;
+
+ private:
+  struct Compiled;
+  std::unique_ptr<Compiled> compiled_;
+};
 
 // 1 when `name` fits `pattern`, else 0. An empty name never matches; an empty
 // pattern matches every non-empty name. The compiled form of the most recent

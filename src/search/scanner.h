@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vudo {
 
@@ -26,4 +27,17 @@ int FileContainsText(const std::string& path, std::string_view text);
 // borders with small files.
 int FileContainsTextInBlocks(const std::string& path, std::string_view text, std::size_t block_size);
 
+class TextFinder;
+
+// The scan itself, for the engine's worker threads as for the walk: reads the
+// file in blocks into `buffer` (grown as needed, kept by the caller) and asks
+// `go_on` after every block whether to carry on; false ends the scan with no
+// hit. 1 when the text is there, 0 when not, also when the file cannot be
+// opened or the buffer cannot be had.
+template <class GoOn>
+int ScanFile(const std::string& path, const TextFinder& finder, std::size_t block_size, std::vector<char>& buffer,
+             GoOn go_on);
+
 }  // namespace vudo
+
+#include "search/scanner_loop.h"

@@ -8,6 +8,7 @@
 #include "platform/path.h"
 #include "search/event_pace.h"
 #include "search/matcher.h"
+#include "search/read_ahead.h"
 #include "search/scanner.h"
 #include "search/search_state.h"
 #include "ui/controls/control_seam.h"
@@ -84,6 +85,66 @@ void WalkInto(std::string& path, unsigned generation, int depth) {
     if (!Visit(path, length, item.name.c_str(), item.kind, generation, depth)) return;
 }
 
+// A hit, as a row or to the sink.
+void AddHit(std::string_view directory, std::string_view name) {
+  if (hit_sink) {
+    hit_sink(directory, name);
+    return;
+  }
+  static std::string row;
+  row.assign(name).append(1, '\n').append(directory);
+  ControlItemAdd(kResultList, kAppend, row);
+}
+
+// The walk with workers reading ahead (read_ahead.h): the same entries in the
+// same order, each tested as TestFile does, and the same checks after every
+// entry; only the listings and the verdicts may have been read by a worker.
+// `listing` is the directory `path`'s, read whole.
+void WalkAheadInto(std::string& path, Listing& listing, unsigned generation, int depth) {
+  if (depth == 0) start_listed = listing.opened;
+  if (!listing.opened) {
+    if (unreadable_handler && !listing.permission_denied) unreadable_handler(path, listing.error);
+    return;
+  }
+  const std::size_t length = path.size();
+  const bool scans = !ContainsText.empty();
+  // What the walk will want next, asked for at once, in its order: the
+  // verdicts of the matching files and the listings of the subdirectories.
+  static std::string lowered;
+  std::vector<char> matched(listing.entries.size(), 0);
+  std::vector<read_ahead::Ticket> tickets(listing.entries.size(), 0);
+  for (std::size_t i = 0; i < listing.entries.size(); ++i) {
+    ListedEntry& entry = listing.entries[i];
+    if (entry.kind == platform::EntryKind::kFile) {
+      LowerInto(entry.name, lowered);
+      matched[i] = MatchName(lowered, NamePattern) != 0;
+      if (matched[i] && scans) tickets[i] = entry.verdict ? entry.verdict : read_ahead::ScanAhead(path + entry.name);
+    } else if (entry.kind == platform::EntryKind::kDirectory) {
+      tickets[i] = read_ahead::ListAhead(path + entry.name + platform::kSeparator);
+    }
+  }
+  for (std::size_t i = 0; i < listing.entries.size(); ++i) {
+    const ListedEntry& entry = listing.entries[i];
+    if (entry.kind == platform::EntryKind::kFile && matched[i]) {
+      int found = 1;
+      if (scans) {
+        if (!tickets[i]) found = FileContainsText(path + entry.name, ContainsText);
+        else if (!read_ahead::TakeVerdict(tickets[i], found)) return;
+      }
+      if (found && !WalkMustEnd(generation)) AddHit(path, entry.name);
+    } else if (entry.kind == platform::EntryKind::kDirectory) {
+      path += entry.name;
+      path += platform::kSeparator;
+      Listing below;
+      if (!tickets[i]) ReadListing(path, below);
+      else if (!read_ahead::TakeListing(tickets[i], below)) return;
+      WalkAheadInto(path, below, generation, depth + 1);
+      path.resize(length);
+    }
+    if (WalkMustEnd(generation) || (DrainEventsWhenDue() && WalkMustEnd(generation))) return;
+  }
+}
+
 }  // namespace
 
 void SetHitSink(HitSink sink) { hit_sink = sink; }
@@ -99,7 +160,16 @@ std::string WalkStartPath(std::string_view directory) {
 
 void WalkDirectory(std::string_view directory) {
   std::string path = WalkStartPath(directory);
-  WalkInto(path, SearchGeneration, 0);
+  if (ReadAheadWorkers() < 2) {
+    WalkInto(path, SearchGeneration, 0);
+    return;
+  }
+  read_ahead::BeginWalk(NamePattern, ContainsText);
+  Listing listing;
+  ReadListing(path, listing);
+  WalkAheadInto(path, listing, SearchGeneration, 0);
+  // Before anything else runs (a newer search among it), the workers let go.
+  read_ahead::EndWalk();
 }
 
 void TestFile(std::string_view directory, std::string_view name) {
@@ -114,12 +184,7 @@ void TestFile(std::string_view directory, std::string_view name) {
     buffer.assign(directory).append(name);
     if (!FileContainsText(buffer, ContainsText)) return;
   }
-  if (hit_sink) {
-    hit_sink(directory, name);
-    return;
-  }
-  buffer.assign(name).append(1, '\n').append(directory);
-  ControlItemAdd(kResultList, kAppend, buffer);
+  AddHit(directory, name);
 }
 
 }  // namespace vudo

@@ -31,6 +31,7 @@ TEST(ParseOptions, AcceptsTheDocumentedForms) {
 TEST(ParseOptions, RefusesBadCommandLinesWithAMessage) {
   const std::vector<std::vector<std::string>> bad = {
       {}, {"--contains"}, {"--frobnicate", "/usr"}, {"/usr", "a.h", "b.h"}, {"-x"},
+      {"-j", "/usr"}, {"-j0", "/usr"}, {"--jobs=x", "/usr"}, {"/usr", "-j"}, {"-j", "257", "/usr"},
   };
   for (const auto& args : bad) {
     Options options;
@@ -52,6 +53,21 @@ TEST(ParseOptions, Print0) {
   std::string error;
   ASSERT_TRUE(ParseOptions({"/usr"}, options, error));
   EXPECT_FALSE(options.print0);
+}
+
+TEST(ParseOptions, Jobs) {
+  const struct {
+    std::vector<std::string> args;
+    int jobs;
+  } cases[] = {{{"/usr"}, 0},           {{"-j", "4", "/usr"}, 4}, {{"-j8", "/usr"}, 8},
+               {{"--jobs", "1", "/usr"}, 1}, {{"--jobs=16", "/usr"}, 16}};
+  for (const auto& c : cases) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(ParseOptions(c.args, options, error)) << error;
+    EXPECT_EQ(options.jobs, c.jobs);
+    EXPECT_EQ(options.directory, "/usr");
+  }
 }
 
 TEST(ParseOptions, HelpAndVersionNeedNoDirectory) {

@@ -42,6 +42,21 @@ for dir in "$tree" /usr/include; do
   done
 done
 
+# Workers reading ahead change nothing of the output, line by line: the same
+# hits in the same order as the walk alone (-j 1).
+for dir in "$tree" /usr/include /usr/share/doc; do
+  for args in "* --contains hello" "*.h" "*.h --contains template" "* --contains zzqqxxnotthere" "?*.?"; do
+    read -r pattern contains_flag text <<<"$args"
+    extra=()
+    [ -n "${contains_flag:-}" ] && extra=(--contains "$text")
+    "$finder" -j 1 "$dir" "$pattern" "${extra[@]}" >"$work/j1" 2>/dev/null
+    for jobs in 2 8; do
+      "$finder" -j "$jobs" "$dir" "$pattern" "${extra[@]}" >"$work/jn" 2>/dev/null
+      check "-j $jobs lists what -j 1 does, in its order: '$args' in $dir" cmp -s "$work/j1" "$work/jn"
+    done
+  done
+done
+
 "$finder" "$tree" '*.txt' >/dev/null; check "exit 0 when found" test $? -eq 0
 "$finder" "$tree" '*.none' >/dev/null; check "exit 1 when nothing found" test $? -eq 1
 "$finder" "$tree/missing" 2>"$work/err" >/dev/null; check "exit 2 for a missing directory" test $? -eq 2
@@ -54,9 +69,11 @@ check "a message for a bad option" grep -q "unknown option" "$work/err"
 deep=$work/deep
 bottom="$deep/$(printf 'd/%.0s' $(seq 2000))"
 mkdir -p "$bottom" && touch "$bottom/bottom.txt"
-(ulimit -n 1024 && "$finder" "$deep" 'bottom.txt' >"$work/v" 2>"$work/err")
-check "2,000 levels deep under a 1,024-file limit" test "$(wc -l <"$work/v")" -eq 1
-check "nothing reported for the deep tree" test ! -s "$work/err"
+for jobs in 1 4; do
+  (ulimit -n 1024 && "$finder" -j "$jobs" "$deep" 'bottom.txt' >"$work/v" 2>"$work/err")
+  check "2,000 levels deep under a 1,024-file limit (-j $jobs)" test "$(wc -l <"$work/v")" -eq 1
+  check "nothing reported for the deep tree (-j $jobs)" test ! -s "$work/err"
+done
 
 # A directory that cannot be read for another reason than permission is
 # reported on stderr: here, a path beyond PATH_MAX.
@@ -108,16 +125,18 @@ big=$work/big
 mkdir -p "$big"
 printf 'found early' >"$big/aaa.txt"
 truncate -s 8G "$big/zzz.txt"
-"$finder" --contains 'absent text' "$big" '*.txt' >"$work/out" &
-pid=$!
-for _ in $(seq 1 2000); do
-  ls -l "/proc/$pid/fd" 2>/dev/null | grep -q zzz.txt && break
-  sleep 0.01
+for jobs in 1 4; do
+  "$finder" -j "$jobs" --contains 'absent text' "$big" '*.txt' >"$work/out" &
+  pid=$!
+  for _ in $(seq 1 2000); do
+    ls -l "/proc/$pid/fd" 2>/dev/null | grep -q zzz.txt && break
+    sleep 0.01
+  done
+  kill -INT "$pid"
+  wait "$pid"
+  check "exit 130 on Ctrl+C (-j $jobs)" test $? -eq 130
+  check "complete lines after Ctrl+C (-j $jobs)" test "$(tail -c1 "$work/out" | od -An -c | tr -d ' ')" = '\n' -o ! -s "$work/out"
 done
-kill -INT "$pid"
-wait "$pid"
-check "exit 130 on Ctrl+C" test $? -eq 130
-check "complete lines after Ctrl+C" test "$(tail -c1 "$work/out" | od -An -c | tr -d ' ')" = '\n' -o ! -s "$work/out"
 
 echo "vudo-find: $passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,0 +1,74 @@
+// Read-ahead: a small pool of worker threads that lists the directories the
+// walk will enter next and, for a Contains search, scans the files whose
+// names match, so the disk has requests in flight and every core works while
+// the walk keeps its own order.
+//
+// The walk stays the consumer: it asks for a listing or a verdict by its
+// ticket when it comes to that entry, in its own order. A task no worker has
+// taken yet the walk runs itself (as it would without workers); for one a
+// worker is running it waits, letting window events run at its pace. The
+// window ahead is bounded (tasks, hence open handles and buffers); past it the
+// walk gets no ticket and does the work itself. The workers never touch a
+// window or the search's global state: they get paths and give back listings
+// and verdicts. Stop, a newer search, or the walk's end cancels everything:
+// workers check between entries and between blocks, and EndWalk returns only
+// once each has closed what it opened.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/directory.h"
+
+namespace vudo {
+
+struct ListedEntry {
+  std::string name;
+  platform::EntryKind kind;
+  std::uint32_t verdict = 0;  // a file a worker already queued a scan for: its ticket
+};
+
+struct Listing {
+  bool opened = false;
+  bool permission_denied = false;
+  std::string error;  // the platform's reason when it did not open
+  std::vector<ListedEntry> entries;  // without "." and ".."
+};
+
+// Reads a directory whole (`directory` ends in a separator).
+void ReadListing(const std::string& directory, Listing& listing);
+
+// Worker threads for searches from now on; 0 and 1 mean none: the walk reads
+// everything itself, one entry after the other.
+void SetReadAheadWorkers(unsigned workers);
+unsigned ReadAheadWorkers();
+// What pays off on this system, from its processor count.
+unsigned DefaultReadAheadWorkers();
+
+namespace read_ahead {
+
+using Ticket = std::uint32_t;  // 0: none (past the window, or no workers)
+
+// Starts a walk's read-ahead for the search's pattern (lower-cased) and
+// Contains text (empty: none).
+void BeginWalk(const std::string& pattern, const std::string& contains);
+// Asks for a directory's listing (ending in a separator). A worker that lists
+// it also queues the scans of its matching files, when there is a Contains
+// text.
+Ticket ListAhead(const std::string& directory);
+// Asks whether the file holds the Contains text.
+Ticket ScanAhead(const std::string& file);
+// Takes a result, in the walk's thread. False when the walk must end (a stop
+// or a newer search arrived while it waited).
+bool TakeListing(Ticket ticket, Listing& listing);
+bool TakeVerdict(Ticket ticket, int& found);
+// Cancels what is left and waits until no worker holds a file or directory.
+void EndWalk();
+
+// For tests: tasks not yet taken by the walk, and workers inside a task.
+int Outstanding();
+int Busy();
+
+}  // namespace read_ahead
+}  // namespace vudo

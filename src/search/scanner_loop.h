@@ -1,0 +1,64 @@
+// The block loop of the content scan (scanner.h), a template so that the
+// walk's scan (which lets events run between blocks) and a worker's scan
+// (which checks for cancellation there) share every line of it.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+#include "platform/file.h"
+#include "search/text_finder.h"
+
+namespace vudo {
+
+template <class GoOn>
+int ScanFile(const std::string& path, const TextFinder& finder, std::size_t block_size, std::vector<char>& buffer,
+             GoOn go_on) {
+  platform::FileReader file;
+  if (!file.Open(path)) return 0;
+  if (finder.size() == 0) return 1;  // an empty text occurs in every file
+
+  // [carried tail | block]: the tail is the last text length - 1 bytes seen,
+  // enough for any occurrence that ends in the new block to be whole.
+  const std::size_t carry_max = finder.size() - 1;
+  if (buffer.size() < carry_max + block_size) {
+    try {
+      buffer.resize(carry_max + block_size);
+    } catch (const std::bad_alloc&) {
+      std::vector<char>().swap(buffer);
+      return 0;
+    }
+  }
+  char* const block = buffer.data() + carry_max;
+
+  const std::int64_t size = file.Size();
+  std::size_t carried = 0;
+  unsigned char before = 0;  // the file byte before the haystack, which may decide how its first one reads
+  for (std::int64_t pos = 0; pos < size;) {
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(block_size), size - pos));
+    const std::int64_t got = file.ReadAt(pos, block, want);
+    if (got <= 0) break;  // a read error, or the file shrank under us
+    const auto have = static_cast<std::size_t>(got);
+
+    char* const haystack = block - carried;
+    const std::size_t haystack_size = carried + have;
+    if (finder.FoundIn(haystack, haystack_size, before)) return 1;
+    // A short read ends the file: it shrank during the scan, or it reported
+    // more than it holds (as files under /sys do). What was not delivered is
+    // not there to be found.
+    if (have < want) break;
+
+    pos += static_cast<std::int64_t>(have);
+    const std::size_t keep = std::min(carry_max, haystack_size);
+    if (haystack_size > keep) before = static_cast<unsigned char>(haystack[haystack_size - keep - 1]);
+    std::memmove(block - keep, haystack + haystack_size - keep, keep);
+    carried = keep;
+    if (!go_on()) return 0;
+  }
+  return 0;
+}
+
+}  // namespace vudo

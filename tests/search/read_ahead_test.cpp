@@ -1,0 +1,152 @@
+// The walk with workers reading ahead gives exactly the rows of the walk
+// without them, in the same order, and leaves nothing open or running behind
+// however often a search is stopped and started again.
+#include "search/read_ahead.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/control_numbers.h"
+#include "platform/directory.h"
+#include "platform/file.h"
+#include "search/search_control.h"
+#include "search/search_state.h"
+#include "search/walker.h"
+#include "support/memory_controls.h"
+#include "support/temp_tree.h"
+#include "ui/controls/control_seam.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace vudo {
+namespace {
+
+using testing_tree::TempTree;
+
+// A tree of every shape the walk meets: deep (past the levels the plain walk
+// keeps open), wide, names in mixed case, texts across block borders, empty
+// files and folders, links where the platform has them.
+void MakeTree(const TempTree& tree) {
+  std::string deep;
+  for (int level = 0; level < 40; ++level) {
+    deep += "level" + std::to_string(level) + "/";
+    tree.Write(deep + "Note" + std::to_string(level) + ".txt", level % 3 ? "nothing" : "a Needle here");
+  }
+  for (int i = 0; i < 300; ++i)
+    tree.Write("wide/file" + std::to_string(i) + (i % 2 ? ".TXT" : ".log"),
+               std::string(static_cast<std::size_t>(i * 211), 'x') + (i % 5 ? "" : "needle"));
+  for (int d = 0; d < 30; ++d)
+    for (int f = 0; f < 3; ++f)
+      tree.Write("many/d" + std::to_string(d) + "/f" + std::to_string(f) + ".txt", d % 4 ? "no" : "NEEDLE");
+  tree.MakeDir("empty/inner");
+  tree.Write("empty.txt", "");
+#ifndef _WIN32
+  symlink(tree.Path("many").c_str(), tree.Path("many/d1/loop").c_str());
+  symlink(tree.Path("wide/file0.log").c_str(), tree.Path("link.txt").c_str());
+  symlink("/no/such/target", tree.Path("dangling.txt").c_str());
+#endif
+}
+
+std::vector<std::string> Search(const std::string& root, const std::string& pattern, const std::string& contains,
+                                unsigned workers) {
+  SetReadAheadWorkers(workers);
+  testing_controls::Reset();
+  ControlSetText(kStartDirectoryCombo, root);
+  ControlSetText(kPatternField, pattern);
+  ControlSetText(kContainsField, contains);
+  ControlSetText(kStartStopButton, kStartLabel);
+  ToggleSearch();
+  SetReadAheadWorkers(0);
+  return testing_controls::Rows();
+}
+
+class ReadAhead : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    tree_ = new TempTree;
+    MakeTree(*tree_);
+  }
+  static void TearDownTestSuite() { delete tree_; }
+  void TearDown() override {
+    EXPECT_EQ(read_ahead::Busy(), 0);
+    EXPECT_EQ(read_ahead::Outstanding(), 0);
+    EXPECT_EQ(platform::DirectoryReader::OpenCount(), 0);
+    EXPECT_EQ(platform::FileReader::OpenCount(), 0);
+  }
+  static TempTree* tree_;
+};
+TempTree* ReadAhead::tree_ = nullptr;
+
+TEST_F(ReadAhead, TheRowsAndTheirOrderAreTheWalksWithoutWorkers) {
+  const struct {
+    const char* pattern;
+    const char* contains;
+  } searches[] = {{"*", ""}, {"*.txt", ""}, {"*.txt", "needle"}, {"*", "needle"}, {"f?.txt", "needle"},
+                  {"*", "a needle h"}, {"nothing matches", ""}};
+  for (const auto& search : searches) {
+    SCOPED_TRACE(std::string(search.pattern) + " / " + search.contains);
+    const auto alone = Search(tree_->Root(), search.pattern, search.contains, 0);
+    EXPECT_FALSE(alone.empty() && std::string(search.pattern) != "nothing matches");
+    for (unsigned workers : {2u, 4u, 8u}) EXPECT_EQ(Search(tree_->Root(), search.pattern, search.contains, workers), alone);
+  }
+}
+
+TEST_F(ReadAhead, AMissingStartFolderIsAFolderThatCannotBeOpened) {
+  EXPECT_TRUE(Search(tree_->Path("no such folder"), "*", "", 4).empty());
+  EXPECT_FALSE(StartDirectoryListed());
+  Search(tree_->Root(), "*", "", 4);
+  EXPECT_TRUE(StartDirectoryListed());
+}
+
+// Stop and Start pressed again and again while workers are inside large
+// files: every search ends with nothing open, and the last one, left to run,
+// lists what a search without workers lists.
+TEST_F(ReadAhead, StopAndStartStormsLeaveNothingOpenOrRunning) {
+  TempTree big;
+  for (int i = 0; i < 12; ++i) {
+    std::ofstream out(big.Path("big" + std::to_string(i) + ".bin"), std::ios::binary);
+    out << std::string(3 << 20, 'y') << (i % 3 ? "" : "needle");
+  }
+  big.Write("sub/small.txt", "needle");
+  const auto alone = Search(big.Root(), "*", "needle", 0);
+  SetReadAheadWorkers(4);
+  testing_controls::Reset();
+  ControlSetText(kStartDirectoryCombo, big.Root());
+  ControlSetText(kPatternField, "*");
+  ControlSetText(kContainsField, "needle");
+  ControlSetText(kStartStopButton, kStartLabel);
+  // Each search is stopped at its third poll; every other time Start is
+  // pressed again right away, from inside the walk that is unwinding.
+  int polls_in_search = 0, stops = 0;
+  testing_controls::SetOnPoll([&] {
+    if (++polls_in_search != 3) return;
+    ToggleSearch();  // Stop
+    if (++stops % 2 == 0) {
+      polls_in_search = 0;
+      ToggleSearch();  // Start, run once this walk has unwound
+    }
+  });
+  for (int round = 0; round < 20; ++round) {
+    polls_in_search = 0;
+    ToggleSearch();
+    EXPECT_EQ(read_ahead::Busy(), 0);
+    EXPECT_EQ(platform::FileReader::OpenCount(), 0);
+    EXPECT_EQ(platform::DirectoryReader::OpenCount(), 0);
+  }
+  testing_controls::SetOnPoll(nullptr);
+  EXPECT_GE(stops, 20);
+  EXPECT_EQ(read_ahead::Busy(), 0);
+  EXPECT_EQ(platform::FileReader::OpenCount(), 0);
+  testing_controls::Rows().clear();
+  ToggleSearch();
+  SetReadAheadWorkers(0);
+  EXPECT_EQ(testing_controls::Rows(), alone);
+}
+
+}  // namespace
+}  // namespace vudo
