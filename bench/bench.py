@@ -3,7 +3,8 @@
 
 Called by scripts/bench, which builds the programs and the data and passes
 their paths. Every command is timed by hyperfine (warm cache, medians of at
-least five runs); peak resident size is measured with GNU time."""
+least five runs); peak resident size is measured with GNU time. The cold-cache
+tables drop the page cache before every run, which needs root."""
 import argparse
 import json
 import os
@@ -12,6 +13,7 @@ import shlex
 import subprocess
 import sys
 import tempfile
+import time
 
 ABSENT = "qzxjvkwpq"
 FREQUENT = "define"
@@ -27,6 +29,28 @@ def median_seconds(cmd, runs, warmup, env=None):
                         "--export-json", out.name, "--", shlex.join(cmd)],
                        env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return json.load(open(out.name))["results"][0]["median"]
+
+
+def drop_caches():
+    """Empties the page cache so that the next command reads from the disk; False when this cannot be done."""
+    try:
+        subprocess.run(["sync"], check=True)
+        with open("/proc/sys/vm/drop_caches", "w") as f:
+            f.write("3\n")
+        return True
+    except OSError:
+        return False
+
+
+def cold_median_seconds(cmd, runs):
+    times = []
+    for _ in range(runs):
+        drop_caches()
+        start = time.perf_counter()
+        subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        times.append(time.perf_counter() - start)
+    times.sort()
+    return times[len(times) // 2]
 
 
 def peak_kib(cmd, env=None):
@@ -108,6 +132,7 @@ def main():
     p.add_argument("--wineprefix")
     p.add_argument("--runs", type=int, default=5)
     p.add_argument("--output", required=True)
+    p.add_argument("--cold-tree", action="append", default=[], help="NAME=PATH, also measured on a cold cache")
     a = p.parse_args()
     trees = [t.split("=", 1) for t in a.tree]
     runs, warm = max(a.runs, 5), 2
@@ -126,6 +151,7 @@ def main():
             rows = []
             for name, cmd in (("vudo-find DIR '%s'" % pattern, [vf, tree, pattern]),
                               ("find DIR -iname '%s'" % pattern, ["find", tree, "-iname", pattern]),
+                              ("vudo-find -j1 DIR '%s'" % pattern, [vf, "-j1", tree, pattern]),
                               ("fd -u -j1 -g '%s'" % pattern, ["fdfind", "-u", "-j1", "-g", pattern, tree]),
                               ("fd -u -g '%s'" % pattern, ["fdfind", "-u", "-g", pattern, tree]),
                               ("limit: bare walk", [a.limits, "walk", tree])):
@@ -134,7 +160,7 @@ def main():
                              None if name.startswith("limit") else hits(cmd), peak_kib(cmd) if is_vudo else None))
             rep.table(f"Names, {tree_name}, '{pattern}'", rows, rows[0][0])
             rep.target(f"names {tree_name} '{pattern}': vudo-find ÷ find", rows[0][1] / rows[1][1], 1.0)
-            rep.target(f"names {tree_name} '{pattern}': vudo-find ÷ bare walk", rows[0][1] / rows[4][1], 1.5)
+            rep.target(f"names {tree_name} '{pattern}': vudo-find ÷ bare walk", rows[0][1] / rows[5][1], 1.5)
             rep.target(f"names {tree_name} '{pattern}': peak RSS (MiB)", rows[0][3] / 1024, 16.0, fmt="{:.1f}")
 
     for tree_name, tree in trees:
@@ -142,6 +168,7 @@ def main():
             rows = []
             for name, cmd in (("vudo-find --contains TEXT DIR '*'", [vf, "--contains", text, tree, "*"]),
                               ("grep -rilF", ["grep", "-rilF", text, tree]),
+                              ("vudo-find -j1 --contains TEXT DIR '*'", [vf, "-j1", "--contains", text, tree, "*"]),
                               ("rg -l -i -F -uu -a -j1", ["rg", "-l", "-i", "-F", "-uu", "-a", "-j1", text, tree]),
                               ("rg -l -i -F -uu -a", ["rg", "-l", "-i", "-F", "-uu", "-a", text, tree]),
                               ("limit: open, read 32000-byte blocks, close", [a.limits, "read", tree])):
@@ -152,7 +179,42 @@ def main():
             rep.target(f"content {tree_name} {label}: peak RSS (MiB)", rows[0][3] / 1024, 16.0, fmt="{:.1f}")
             if label == "absent":
                 rep.target(f"content {tree_name} absent: vudo-find ÷ grep -rilF", rows[0][1] / rows[1][1], 1.0)
-                rep.target(f"content {tree_name} absent: vudo-find ÷ read limit", rows[0][1] / rows[4][1], 1.5)
+                rep.target(f"content {tree_name} absent: vudo-find ÷ read limit", rows[0][1] / rows[5][1], 1.5)
+                rep.target(f"content {tree_name} absent: vudo-find ÷ rg (its default)", rows[0][1] / rows[4][1], 1.0)
+
+    cold_trees = [t.split("=", 1) for t in a.cold_tree]
+    if cold_trees and not drop_caches():
+        rep.out("### Cold cache")
+        rep.out()
+        rep.out("Not measured: dropping the page cache needs root (run scripts/bench as root).")
+        rep.out()
+        cold_trees = []
+    cold_runs = 3
+    for tree_name, tree in cold_trees:
+        rows = []
+        for name, cmd in (("vudo-find DIR '*.png'", [vf, tree, "*.png"]),
+                          ("vudo-find -j1 DIR '*.png'", [vf, "-j1", tree, "*.png"]),
+                          ("vudo-find -j8 DIR '*.png'", [vf, "-j8", tree, "*.png"]),
+                          ("find DIR -iname '*.png'", ["find", tree, "-iname", "*.png"]),
+                          ("fd -u -j1 -g '*.png'", ["fdfind", "-u", "-j1", "-g", "*.png", tree]),
+                          ("fd -u -g '*.png'", ["fdfind", "-u", "-g", "*.png", tree]),
+                          ("fd -u -j8 -g '*.png'", ["fdfind", "-u", "-j8", "-g", "*.png", tree])):
+            rows.append((name, cold_median_seconds(cmd, cold_runs), None, None))
+        rep.table(f"Cold cache: names, {tree_name}, '*.png' (page cache dropped before each run, medians of "
+                  f"{cold_runs})", rows, rows[0][0])
+        rep.target(f"cold names {tree_name}: vudo-find ÷ fd -j8", rows[0][1] / rows[6][1], 1.0)
+        rows = []
+        for name, cmd in (("vudo-find --contains TEXT DIR '*'", [vf, "--contains", ABSENT, tree, "*"]),
+                          ("vudo-find -j1 --contains TEXT DIR '*'", [vf, "-j1", "--contains", ABSENT, tree, "*"]),
+                          ("vudo-find -j8 --contains TEXT DIR '*'", [vf, "-j8", "--contains", ABSENT, tree, "*"]),
+                          ("grep -rilF", ["grep", "-rilF", ABSENT, tree]),
+                          ("rg -l -i -F -uu -a -j1", ["rg", "-l", "-i", "-F", "-uu", "-a", "-j1", ABSENT, tree]),
+                          ("rg -l -i -F -uu -a", ["rg", "-l", "-i", "-F", "-uu", "-a", ABSENT, tree]),
+                          ("rg -l -i -F -uu -a -j8", ["rg", "-l", "-i", "-F", "-uu", "-a", "-j8", ABSENT, tree])):
+            rows.append((name, cold_median_seconds(cmd, cold_runs), None, None))
+        rep.table(f"Cold cache: content, {tree_name}, absent text (page cache dropped before each run, medians "
+                  f"of {cold_runs})", rows, rows[0][0])
+        rep.target(f"cold content {tree_name}: vudo-find ÷ rg -j8", rows[0][1] / rows[6][1], 1.0)
 
     size = os.path.getsize(a.bigfile)
     big_dir, big_name = os.path.split(a.bigfile)
@@ -183,6 +245,9 @@ def main():
             cases = (("vudo-find.exe DIR '*.h'", ["wine", a.vudo_exe, win, "*.h"], [vf, tree, "*.h"]),
                      ("vudo-find.exe --contains absent DIR '*'", ["wine", a.vudo_exe, "--contains", ABSENT, win, "*"],
                       [vf, "--contains", ABSENT, tree, "*"]),
+                     ("vudo-find.exe -j1 DIR '*.h'", ["wine", a.vudo_exe, "-j1", win, "*.h"], None),
+                     ("vudo-find.exe -j1 --contains absent DIR '*'",
+                      ["wine", a.vudo_exe, "-j1", "--contains", ABSENT, win, "*"], None),
                      ("cmd /c dir /s /b DIR\\*.h", ["wine", "cmd", "/c", "dir", "/s", "/b", win + "\\*.h"], None),
                      ("cmd /c dir /s /b DIR", ["wine", "cmd", "/c", "dir", "/s", "/b", win], None))
             for name, cmd, native in cases:
@@ -197,7 +262,9 @@ def main():
                 rep.out(f"| `{name}` | {seconds * 1000:.1f} | {seconds / rows[0][1]:.2f} | {count} | "
                         f"{'' if native is None else f'{seconds / native:.1f}'} |")
             rep.out()
-            rep.target(f"Wine {tree_name}: vudo-find.exe names ÷ dir /s /b", rows[0][1] / rows[3][1], 1.0)
+            rep.target(f"Wine {tree_name}: vudo-find.exe names ÷ dir /s /b", rows[0][1] / rows[5][1], 1.0)
+            rep.target(f"Wine {tree_name}: vudo-find.exe names ÷ -j1", rows[0][1] / rows[2][1], 1.0)
+            rep.target(f"Wine {tree_name}: vudo-find.exe content ÷ -j1", rows[1][1] / rows[3][1], 1.0)
         subprocess.run(["wineserver", "-k"], env=env, check=False)
 
     rep.out("### Targets")

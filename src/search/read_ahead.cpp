@@ -4,13 +4,14 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <unordered_map>
 
 #include "common/bytes.h"
+#include "platform/path.h"
 #include "search/event_pace.h"
 #include "search/matcher.h"
 #include "search/scanner.h"
@@ -20,10 +21,11 @@
 namespace vudo {
 namespace {
 
-// Tasks ahead of the walk at most: listings and scans together. Each holds at
+// Tasks ahead of the walk at most: listings and scans together (measured on a
+// cold disk here: 256 left the disk idle between directories). Each holds at
 // most one open handle and one block buffer while it runs, and only the
 // workers run tasks, so handles and buffers are bounded by the workers.
-constexpr std::size_t kWindow = 256;
+constexpr std::size_t kWindow = 1024;
 
 bool IsDotOrDotDot(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
@@ -48,9 +50,11 @@ enum class Kind { kList, kScan };
 enum class State { kQueued, kRunning, kDone };
 
 struct Task {
-  Task(Kind task_kind, std::string task_path) : kind(task_kind), path(std::move(task_path)) {}
+  Task(Kind task_kind, std::string task_path, read_ahead::Place task_place = {})
+      : kind(task_kind), path(std::move(task_path)), place(std::move(task_place)) {}
   Kind kind;
   std::string path;
+  read_ahead::Place place;
   State state = State::kQueued;
   Listing listing;
   int found = 0;
@@ -60,12 +64,14 @@ struct Pool {
   std::mutex mutex;
   std::condition_variable work, done;
   std::unordered_map<read_ahead::Ticket, Task> tasks;
-  std::deque<read_ahead::Ticket> queue;
+  std::map<read_ahead::Place, read_ahead::Ticket> queue;  // queued tasks, the walk's next first
   std::vector<std::thread> threads;
   read_ahead::Ticket next = 1;
   unsigned epoch = 0;                // changes when a walk ends: what runs then is dropped
   std::atomic<unsigned> live_epoch{0};  // the same, for scans to read between blocks
   int busy = 0;                      // workers inside a task
+  int idle = 0;                      // workers waiting for a task
+  int waiting = 0;                   // others waiting for a task to finish
   bool quitting = false;
   unsigned generation = 0;           // the search the walk belongs to
   std::string pattern, contains;
@@ -88,13 +94,12 @@ Pool& ThePool() {
 
 unsigned workers_wanted = 0;
 
-read_ahead::Ticket Queue(Pool& pool, Kind kind, std::string path) {
+read_ahead::Ticket Queue(Pool& pool, Kind kind, std::string path, read_ahead::Place place) {
   if (pool.tasks.size() >= kWindow) return 0;
   read_ahead::Ticket ticket = pool.next++;
   if (ticket == 0) ticket = pool.next++;
-  pool.tasks.emplace(ticket, Task(kind, std::move(path)));
-  pool.queue.push_back(ticket);
-  pool.work.notify_one();
+  pool.queue.emplace(place, ticket);
+  pool.tasks.emplace(ticket, Task(kind, std::move(path), std::move(place)));
   return ticket;
 }
 
@@ -107,10 +112,14 @@ void Work(Pool& pool) {
   std::string lowered;
   std::unique_lock<std::mutex> lock(pool.mutex);
   for (;;) {
-    pool.work.wait(lock, [&] { return pool.quitting || !pool.queue.empty(); });
+    if (!pool.quitting && pool.queue.empty()) {
+      ++pool.idle;
+      pool.work.wait(lock, [&] { return pool.quitting || !pool.queue.empty(); });
+      --pool.idle;
+    }
     if (pool.quitting) return;
-    const read_ahead::Ticket ticket = pool.queue.front();
-    pool.queue.pop_front();
+    const read_ahead::Ticket ticket = pool.queue.begin()->second;
+    pool.queue.erase(pool.queue.begin());
     const auto it = pool.tasks.find(ticket);
     if (it == pool.tasks.end() || it->second.state != State::kQueued) continue;  // the walk took it
     Task& task = it->second;  // stays in place while busy counts this worker
@@ -118,6 +127,7 @@ void Work(Pool& pool) {
     ++pool.busy;
     const unsigned epoch = pool.epoch;
     const std::string path = task.path;
+    const read_ahead::Place place = task.place;
     const auto go_on = [&] { return pool.live_epoch.load(std::memory_order_relaxed) == epoch; };
     if (task.kind == Kind::kScan) {
       const std::shared_ptr<const TextFinder> finder = pool.finder;
@@ -135,22 +145,38 @@ void Work(Pool& pool) {
       lock.unlock();
       Listing listing;
       ReadListingWhile(path, listing, go_on);
-      std::vector<std::size_t> matched;
-      if (scans) {
-        for (std::size_t i = 0; i < listing.entries.size(); ++i) {
-          if (listing.entries[i].kind != platform::EntryKind::kFile) continue;
-          LowerInto(listing.entries[i].name, lowered);
-          if (matcher->Matches(lowered)) matched.push_back(i);
+      // What the walk will want of this directory, queued at once: the scans
+      // of the matching files and the listings of the subdirectories.
+      std::vector<std::size_t> ahead;
+      for (std::size_t i = 0; i < listing.entries.size(); ++i) {
+        const ListedEntry& entry = listing.entries[i];
+        if (entry.kind == platform::EntryKind::kDirectory) {
+          ahead.push_back(i);
+        } else if (scans && entry.kind == platform::EntryKind::kFile) {
+          LowerInto(entry.name, lowered);
+          if (matcher->Matches(lowered)) ahead.push_back(i);
         }
       }
       lock.lock();
-      if (epoch == pool.epoch)
-        for (std::size_t i : matched) listing.entries[i].verdict = Queue(pool, Kind::kScan, path + listing.entries[i].name);
+      if (epoch == pool.epoch && !ahead.empty()) {
+        read_ahead::Place entry_place = place;
+        entry_place.push_back(0);
+        for (std::size_t i : ahead) {
+          ListedEntry& entry = listing.entries[i];
+          entry_place.back() = static_cast<std::uint32_t>(i);
+          const bool directory = entry.kind == platform::EntryKind::kDirectory;
+          entry.ticket = Queue(pool, directory ? Kind::kList : Kind::kScan,
+                               path + entry.name + (directory ? std::string(1, platform::kSeparator) : ""),
+                               entry_place);
+        }
+        if (pool.idle > 0) pool.work.notify_all();
+      }
       task.listing = std::move(listing);
     }
     task.state = State::kDone;
     --pool.busy;
-    pool.done.notify_all();
+    // A wake-up costs a system call: only for someone who waits.
+    if (pool.waiting > 0) pool.done.notify_all();
   }
 }
 
@@ -167,15 +193,27 @@ bool Take(read_ahead::Ticket ticket, Task& result, RunHere run_here) {
   auto it = pool.tasks.find(ticket);
   if (it == pool.tasks.end()) return false;
   if (it->second.state == State::kQueued) {
+    pool.queue.erase(it->second.place);
     result = std::move(it->second);
-    pool.tasks.erase(it);  // the queue's entry is skipped
+    pool.tasks.erase(it);
     lock.unlock();
     run_here(result);
     return true;
   }
   const unsigned generation = pool.generation;
+  // Most tasks a worker runs end within microseconds once the data is
+  // cached: a short spin saves the wake-up a sleep would cost on both sides.
+  for (int spin = 0; spin < 64 && it->second.state != State::kDone; ++spin) {
+    lock.unlock();
+    std::this_thread::yield();
+    lock.lock();
+    it = pool.tasks.find(ticket);
+    if (it == pool.tasks.end()) return false;
+  }
   while (it->second.state != State::kDone) {
+    ++pool.waiting;
     pool.done.wait_for(lock, std::chrono::milliseconds(2));
+    --pool.waiting;
     if (it->second.state == State::kDone) break;
     lock.unlock();
     const bool must_end = WalkMustEnd(generation) || (DrainEventsWhenDue() && WalkMustEnd(generation));
@@ -218,16 +256,19 @@ void BeginWalk(const std::string& pattern, const std::string& contains) {
   pool.finder = pool.contains.empty() ? nullptr : std::make_shared<const TextFinder>(contains);
 }
 
-Ticket ListAhead(const std::string& directory) {
+void AskAhead(const Place& directory, std::vector<Request>& requests) {
+  if (requests.empty()) return;
   Pool& pool = ThePool();
   const std::lock_guard<std::mutex> lock(pool.mutex);
-  return pool.threads.empty() ? 0 : Queue(pool, Kind::kList, directory);
-}
-
-Ticket ScanAhead(const std::string& file) {
-  Pool& pool = ThePool();
-  const std::lock_guard<std::mutex> lock(pool.mutex);
-  return pool.threads.empty() || !pool.finder ? 0 : Queue(pool, Kind::kScan, file);
+  if (pool.threads.empty()) return;
+  Place place = directory;
+  place.push_back(0);
+  for (Request& request : requests) {
+    if (!request.listing && !pool.finder) continue;
+    place.back() = request.index;
+    request.ticket = Queue(pool, request.listing ? Kind::kList : Kind::kScan, std::move(request.path), place);
+  }
+  if (pool.idle > 0) pool.work.notify_all();
 }
 
 bool TakeListing(Ticket ticket, Listing& listing) {
@@ -251,7 +292,9 @@ void EndWalk() {
   pool.live_epoch.store(pool.epoch);
   pool.queue.clear();
   // Workers end their task at the next entry or block; then nothing is open.
+  ++pool.waiting;
   pool.done.wait(lock, [&] { return pool.busy == 0; });
+  --pool.waiting;
   pool.tasks.clear();
   pool.finder.reset();
 }

@@ -26,7 +26,9 @@ namespace vudo {
 struct ListedEntry {
   std::string name;
   platform::EntryKind kind;
-  std::uint32_t verdict = 0;  // a file a worker already queued a scan for: its ticket
+  // What a worker already queued for the entry, when it listed the directory:
+  // a matching file's scan, a subdirectory's listing. Its ticket, or 0.
+  std::uint32_t ticket = 0;
 };
 
 struct Listing {
@@ -49,16 +51,28 @@ unsigned DefaultReadAheadWorkers();
 namespace read_ahead {
 
 using Ticket = std::uint32_t;  // 0: none (past the window, or no workers)
+// Where an entry stands in the walk's order: the indexes of its directories'
+// entries from the start directory down, and its own. The walk comes to
+// entries in the order of their places (depth first), and the workers take
+// the queued task whose place comes first.
+using Place = std::vector<std::uint32_t>;
 
 // Starts a walk's read-ahead for the search's pattern (lower-cased) and
 // Contains text (empty: none).
 void BeginWalk(const std::string& pattern, const std::string& contains);
-// Asks for a directory's listing (ending in a separator). A worker that lists
-// it also queues the scans of its matching files, when there is a Contains
-// text.
-Ticket ListAhead(const std::string& directory);
-// Asks whether the file holds the Contains text.
-Ticket ScanAhead(const std::string& file);
+// What the walk asks for ahead: a directory's listing (the path ending in a
+// separator; a worker that lists it also queues the listings of its
+// subdirectories and, when there is a Contains text, the scans of its
+// matching files), or whether a file holds the Contains text. All of a directory's requests go at once, under one lock and
+// with one wake-up of the workers; each gets its ticket.
+struct Request {
+  bool listing;
+  std::string path;
+  std::uint32_t index;  // the entry's index in its directory
+  Ticket ticket = 0;
+};
+// `directory` is the place of the directory whose entries these are.
+void AskAhead(const Place& directory, std::vector<Request>& requests);
 // Takes a result, in the walk's thread. False when the walk must end (a stop
 // or a newer search arrived while it waited).
 bool TakeListing(Ticket ticket, Listing& listing);

@@ -100,7 +100,7 @@ void AddHit(std::string_view directory, std::string_view name) {
 // same order, each tested as TestFile does, and the same checks after every
 // entry; only the listings and the verdicts may have been read by a worker.
 // `listing` is the directory `path`'s, read whole.
-void WalkAheadInto(std::string& path, Listing& listing, unsigned generation, int depth) {
+void WalkAheadInto(std::string& path, Listing& listing, unsigned generation, int depth, read_ahead::Place& place) {
   if (depth == 0) start_listed = listing.opened;
   if (!listing.opened) {
     if (unreadable_handler && !listing.permission_denied) unreadable_handler(path, listing.error);
@@ -113,16 +113,26 @@ void WalkAheadInto(std::string& path, Listing& listing, unsigned generation, int
   static std::string lowered;
   std::vector<char> matched(listing.entries.size(), 0);
   std::vector<read_ahead::Ticket> tickets(listing.entries.size(), 0);
+  std::vector<read_ahead::Request> requests;
+  std::vector<std::size_t> asked;  // the entry each request is for
   for (std::size_t i = 0; i < listing.entries.size(); ++i) {
     ListedEntry& entry = listing.entries[i];
     if (entry.kind == platform::EntryKind::kFile) {
       LowerInto(entry.name, lowered);
       matched[i] = MatchName(lowered, NamePattern) != 0;
-      if (matched[i] && scans) tickets[i] = entry.verdict ? entry.verdict : read_ahead::ScanAhead(path + entry.name);
+      if (!matched[i] || !scans) continue;
+      if ((tickets[i] = entry.ticket)) continue;
+      requests.push_back({false, path + entry.name, static_cast<std::uint32_t>(i)});
     } else if (entry.kind == platform::EntryKind::kDirectory) {
-      tickets[i] = read_ahead::ListAhead(path + entry.name + platform::kSeparator);
+      if ((tickets[i] = entry.ticket)) continue;
+      requests.push_back({true, path + entry.name + platform::kSeparator, static_cast<std::uint32_t>(i)});
+    } else {
+      continue;
     }
+    asked.push_back(i);
   }
+  read_ahead::AskAhead(place, requests);
+  for (std::size_t r = 0; r < requests.size(); ++r) tickets[asked[r]] = requests[r].ticket;
   for (std::size_t i = 0; i < listing.entries.size(); ++i) {
     const ListedEntry& entry = listing.entries[i];
     if (entry.kind == platform::EntryKind::kFile && matched[i]) {
@@ -138,7 +148,9 @@ void WalkAheadInto(std::string& path, Listing& listing, unsigned generation, int
       Listing below;
       if (!tickets[i]) ReadListing(path, below);
       else if (!read_ahead::TakeListing(tickets[i], below)) return;
-      WalkAheadInto(path, below, generation, depth + 1);
+      place.push_back(static_cast<std::uint32_t>(i));
+      WalkAheadInto(path, below, generation, depth + 1, place);
+      place.pop_back();
       path.resize(length);
     }
     if (WalkMustEnd(generation) || (DrainEventsWhenDue() && WalkMustEnd(generation))) return;
@@ -167,7 +179,8 @@ void WalkDirectory(std::string_view directory) {
   read_ahead::BeginWalk(NamePattern, ContainsText);
   Listing listing;
   ReadListing(path, listing);
-  WalkAheadInto(path, listing, SearchGeneration, 0);
+  read_ahead::Place place;
+  WalkAheadInto(path, listing, SearchGeneration, 0, place);
   // Before anything else runs (a newer search among it), the workers let go.
   read_ahead::EndWalk();
 }
