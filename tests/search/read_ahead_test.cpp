@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -146,6 +148,43 @@ TEST_F(ReadAhead, StopAndStartStormsLeaveNothingOpenOrRunning) {
   ToggleSearch();
   SetReadAheadWorkers(0);
   EXPECT_EQ(testing_controls::Rows(), alone);
+}
+
+// Files that vanish or shrink while the search runs (a worker may have
+// listed or scanned them already): the search ends as always, lists only
+// files that hold the text, and leaves nothing open.
+TEST_F(ReadAhead, FilesThatVanishOrShrinkDuringTheSearch) {
+  TempTree tree;
+  for (int d = 0; d < 20; ++d)
+    for (int f = 0; f < 5; ++f)
+      tree.Write("d" + std::to_string(d) + "/f" + std::to_string(f) + ".txt", std::string(50000, 'x') + "needle");
+  SetReadAheadWorkers(4);
+  testing_controls::Reset();
+  ControlSetText(kStartDirectoryCombo, tree.Root());
+  ControlSetText(kPatternField, "*");
+  ControlSetText(kContainsField, "needle");
+  ControlSetText(kStartStopButton, kStartLabel);
+  int changed = 0;
+  testing_controls::SetOnPoll([&] {
+    if (changed >= 40) return;
+    const int d = 19 - changed / 2;
+    const std::string file = tree.Path("d" + std::to_string(d) + "/f" + std::to_string(changed % 5) + ".txt");
+    if (changed % 2) std::remove(file.c_str());
+    else std::ofstream(file, std::ios::binary | std::ios::trunc) << "short";
+    ++changed;
+  });
+  ToggleSearch();
+  testing_controls::SetOnPoll(nullptr);
+  SetReadAheadWorkers(0);
+  EXPECT_GT(changed, 0);
+  for (const std::string& row : testing_controls::Rows()) {
+    const std::string path = row.substr(row.find('\n') + 1) + row.substr(0, row.find('\n'));
+    std::ifstream in(path, std::ios::binary);
+    const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // A file changed after its verdict may be listed; one never was, before.
+    EXPECT_TRUE(!in || content.find("needle") != std::string::npos || content == "short") << path;
+  }
+  EXPECT_LE(testing_controls::Rows().size(), 100u);
 }
 
 }  // namespace
