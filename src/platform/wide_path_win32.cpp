@@ -27,25 +27,22 @@ std::wstring Grown(Fill fill) {
 
 }  // namespace
 
-std::wstring Widen(std::string_view text) {
+namespace {
+
+std::wstring WidenFrom(UINT code_page, std::string_view text) {
   if (text.empty()) return {};
   const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  const int length = MultiByteToWideChar(code_page, 0, text.data(), size, nullptr, 0);
   if (length <= 0) return {};
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+  MultiByteToWideChar(code_page, 0, text.data(), size, wide.data(), length);
   return wide;
 }
 
-std::wstring WidenUtf8(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(utf8.size());
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  if (length <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
-  return wide;
-}
+}  // namespace
+
+std::wstring Widen(std::string_view text) { return WidenFrom(CP_ACP, text); }
+std::wstring WidenUtf8(std::string_view utf8) { return WidenFrom(CP_UTF8, utf8); }
 
 void DrawUtf8Text(HDC context, RECT& rect, std::string_view utf8, UINT format) {
   const std::wstring wide = WidenUtf8(utf8);
