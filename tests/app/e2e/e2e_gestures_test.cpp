@@ -166,11 +166,7 @@ TEST(GesturesDuringASearch, EscapeStopsFromTheFieldsAndTheListAndDoesNothingAtRe
 TEST(GesturesDuringASearch, AHeaderClickDuringASearchIsIgnored) {
   const std::string root = LargeTree().Root();
   VudoRun vudo;
-  vudo.WriteIni("searchdir = " + root + "\r\nfilename = hit*\r\ncontains = \r\n");
-  ASSERT_TRUE(vudo.Start());
-  ASSERT_TRUE(vudo.BringToFront());
-  vudo.Click(kStartStopButton);
-  ASSERT_TRUE(WaitFor([&] { return vudo.Text(kStartStopButton) == "Stop" && vudo.RowCount() >= 2; }, 30000));
+  ASSERT_TRUE(StartLargeSearchByClick(vudo, 2));
   vudo.ClickAt(vudo.HeaderPoint(0));
   ASSERT_TRUE(vudo.WaitForButton("Start", 120000));
   EXPECT_EQ(vudo.HeaderSortArrow(0), 0);

@@ -27,11 +27,7 @@ char FirstLetter(const std::string& name) {
 TEST(NewUser, ClosingDuringASearchEndsTheProgramAtOnceAndSaves) {
   const std::string root = LargeTree().Root();
   VudoRun vudo;
-  vudo.WriteIni("searchdir = " + root + "\r\nfilename = hit*\r\ncontains = \r\n");
-  ASSERT_TRUE(vudo.Start());
-  ASSERT_TRUE(vudo.BringToFront());
-  vudo.Click(kStartStopButton);
-  ASSERT_TRUE(WaitFor([&] { return vudo.Text(kStartStopButton) == "Stop" && vudo.RowCount() >= 1; }, 30000));
+  ASSERT_TRUE(StartLargeSearchByClick(vudo, 1));
   vudo.KeyWith(VK_MENU, VK_F4);
   EXPECT_TRUE(vudo.WaitForExit(2000)) << "still running 2 s after Alt+F4";
   ASSERT_TRUE(vudo.WaitForExit(60000));

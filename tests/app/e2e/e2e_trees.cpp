@@ -1,5 +1,7 @@
 #include "app/e2e/e2e_trees.h"
 
+#include "app/e2e/vudo_driver.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -52,6 +54,13 @@ const testing_tree::TempTree& LargeTree() {
   }();
   (void)made;
   return tree;
+}
+
+bool StartLargeSearchByClick(VudoRun& vudo, int rows) {
+  vudo.WriteIni("searchdir = " + LargeTree().Root() + "\r\nfilename = hit*\r\ncontains = \r\n");
+  if (!vudo.Start() || !vudo.BringToFront()) return false;
+  vudo.Click(kStartStopButton);
+  return WaitFor([&] { return vudo.Text(kStartStopButton) == "Stop" && vudo.RowCount() >= rows; }, 30000);
 }
 
 }  // namespace vudo::e2e

@@ -14,4 +14,9 @@ const testing_tree::TempTree& SmallTree();
 const testing_tree::TempTree& LargeTree();
 constexpr int kLargeTreeHits = 400;
 
+class VudoRun;
+// Starts `vudo` on the large tree's "hit*" search with a click on Start; true
+// once the search runs and has listed at least `rows` rows.
+bool StartLargeSearchByClick(VudoRun& vudo, int rows);
+
 }  // namespace vudo::e2e
