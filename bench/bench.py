@@ -235,7 +235,13 @@ def main():
     rep.target("large file: vudo-find ÷ rg -j1", rows[0][1] / rows[1][1], 1.5)
     rep.target("large file: peak RSS (MiB)", rows[0][3] / 1024, 16.0, fmt="{:.1f}")
 
-    if a.vudo_exe and a.wineprefix:
+    wine_starts = subprocess.run(["wine", "--version"], capture_output=True).returncode == 0
+    if a.vudo_exe and a.wineprefix and not wine_starts:
+        rep.out("### Under Wine: not measured")
+        rep.out()
+        rep.out("Wine does not start on this machine (its kernel does not run 32-bit programs).")
+        rep.out()
+    if a.vudo_exe and a.wineprefix and wine_starts:
         env = dict(os.environ, WINEPREFIX=a.wineprefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
         subprocess.run(["wineserver", "-p"], env=env, check=False)  # keep the server up between runs
         wine_runs = 5
