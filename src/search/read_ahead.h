@@ -15,6 +15,7 @@
 // once each has closed what it opened.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -83,6 +84,10 @@ void EndWalk();
 // For tests: tasks not yet taken by the walk, and workers inside a task.
 int Outstanding();
 int Busy();
+// For tests: the entries of the listings done ahead and not yet taken, and
+// their bound (0: the built-in one), past which workers list nothing more.
+std::size_t HeldEntries();
+void SetHeldEntriesBound(std::size_t entries);
 
 }  // namespace read_ahead
 }  // namespace vudo

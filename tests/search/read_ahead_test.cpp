@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/control_numbers.h"
@@ -55,9 +59,10 @@ void MakeTree(const TempTree& tree) {
 }
 
 std::vector<std::string> Search(const std::string& root, const std::string& pattern, const std::string& contains,
-                                unsigned workers) {
+                                unsigned workers, std::function<void()> on_poll = nullptr) {
   SetReadAheadWorkers(workers);
   testing_controls::Reset();
+  testing_controls::SetOnPoll(std::move(on_poll));
   ControlSetText(kStartDirectoryCombo, root);
   ControlSetText(kPatternField, pattern);
   ControlSetText(kContainsField, contains);
@@ -185,6 +190,35 @@ TEST_F(ReadAhead, FilesThatVanishOrShrinkDuringTheSearch) {
     EXPECT_TRUE(!in || content.find("needle") != std::string::npos || content == "short") << path;
   }
   EXPECT_LE(testing_controls::Rows().size(), 100u);
+}
+
+// While the walk stands still, the workers list ahead only up to the bound
+// on the entries they hold, then wait for the walk; it still lists all.
+TEST_F(ReadAhead, ListingsDoneAheadStopAtTheirBound) {
+  TempTree tree;
+  constexpr std::size_t kFiles = 200, kBound = 1000;
+  for (int d = 0; d < 20; ++d)
+    for (std::size_t f = 0; f < kFiles; ++f) tree.Write("d" + std::to_string(d) + "/f" + std::to_string(f), "");
+  const auto alone = Search(tree.Root(), "*", "", 0);
+  read_ahead::SetHeldEntriesBound(kBound);
+  std::size_t held = 0;
+  const auto rows = Search(tree.Root(), "*", "", 4, [&] {
+    if (testing_controls::PollCount() != 1) return;
+    // The walk is in the first directory: give the workers time to reach the bound.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (read_ahead::HeldEntries() < kBound && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    held = read_ahead::HeldEntries();
+    while (read_ahead::Busy() > 0 && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    held = std::max(held, read_ahead::HeldEntries());
+  });
+  testing_controls::SetOnPoll(nullptr);
+  read_ahead::SetHeldEntriesBound(0);
+  EXPECT_GE(held, kBound);
+  // Each worker may finish one listing past the bound; none starts another.
+  EXPECT_LE(held, kBound + 4 * kFiles);
+  EXPECT_EQ(rows, alone);
 }
 
 }  // namespace
