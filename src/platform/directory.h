@@ -60,7 +60,33 @@ class DirectoryReader {
   std::string name_;  // data_'s name in the active code page
   bool pending_ = false;  // data_ holds an entry not yet returned
 #else
+  friend class DirectoryHandle;
   DIR* dir_ = nullptr;
+#endif
+};
+
+// A directory held open so that its files can be opened by their names
+// alone (openat on POSIX): the system then does not look up every directory
+// of the path again for each file. On Windows there is no such handle: files
+// open by their full paths. A handle holds a file descriptor, so callers keep
+// only a few at once (OpenCount tells how many).
+class DirectoryHandle {
+ public:
+  DirectoryHandle() = default;  // none
+  // The directory the reader has open, or none when it has none.
+  explicit DirectoryHandle(const DirectoryReader& reader);
+  ~DirectoryHandle();
+  DirectoryHandle(const DirectoryHandle&) = delete;
+  DirectoryHandle& operator=(const DirectoryHandle&) = delete;
+
+  bool Held() const;
+  // Handles held at this moment, in the whole process.
+  static int OpenCount();
+
+ private:
+  friend class FileReader;
+#ifndef _WIN32
+  int fd_ = -1;
 #endif
 };
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -58,6 +59,26 @@ bool DirectoryReader::PermissionDenied() const { return error_ == EACCES || erro
 std::string DirectoryReader::ErrorText() const { return std::strerror(error_); }
 
 int DirectoryReader::OpenCount() { return open_count; }
+
+namespace {
+std::atomic<int> handle_count{0};
+}  // namespace
+
+DirectoryHandle::DirectoryHandle(const DirectoryReader& reader) {
+  if (!reader.dir_) return;
+  fd_ = fcntl(dirfd(reader.dir_), F_DUPFD_CLOEXEC, 0);
+  if (fd_ >= 0) ++handle_count;
+}
+
+DirectoryHandle::~DirectoryHandle() {
+  if (fd_ < 0) return;
+  close(fd_);
+  --handle_count;
+}
+
+bool DirectoryHandle::Held() const { return fd_ >= 0; }
+
+int DirectoryHandle::OpenCount() { return handle_count; }
 
 bool DirectoryReader::Next(DirectoryEntry& entry) {
   if (!dir_) return false;

@@ -36,6 +36,11 @@ void DirectoryReader::Close() {
   InterlockedDecrement(&open_count);
 }
 
+DirectoryHandle::DirectoryHandle(const DirectoryReader&) {}
+DirectoryHandle::~DirectoryHandle() = default;
+bool DirectoryHandle::Held() const { return false; }
+int DirectoryHandle::OpenCount() { return 0; }
+
 int DirectoryReader::OpenCount() { return static_cast<int>(open_count); }
 
 bool DirectoryReader::PermissionDenied() const { return error_ == ERROR_ACCESS_DENIED; }

@@ -11,6 +11,8 @@
 
 namespace vudo::platform {
 
+class DirectoryHandle;
+
 // A file opened for reading only, shared with readers, writers and deleters, so
 // that a file another program is writing (a log, say) can still be searched.
 class FileReader {
@@ -20,8 +22,10 @@ class FileReader {
   FileReader(const FileReader&) = delete;
   FileReader& operator=(const FileReader&) = delete;
 
-  // False when the file cannot be opened, or is not a regular file.
-  bool Open(const std::string& path);
+  // False when the file cannot be opened, or is not a regular file. Where
+  // `directory` is held, it is the directory of `path`, and the file is opened
+  // there by its name (what follows the last separator).
+  bool Open(const std::string& path, const DirectoryHandle* directory = nullptr);
   // The size when the file was opened, 64-bit.
   std::int64_t Size() const { return size_; }
   // Reads up to `count` bytes at `offset`. Returns the number delivered, 0 at

@@ -1,5 +1,6 @@
 #include "platform/file.h"
 
+#include "platform/directory.h"
 #include "platform/file_store_faults.h"
 
 #include <fcntl.h>
@@ -19,14 +20,20 @@ FileReader::~FileReader() {
 
 int FileReader::OpenCount() { return faults::OpenFiles(); }
 
-bool FileReader::Open(const std::string& path) {
+bool FileReader::Open(const std::string& path, const DirectoryHandle* directory) {
   if (fd_ >= 0) {
     close(fd_);
     faults::CountOpenFile(-1);
   }
   // O_NONBLOCK: should a FIFO have taken the file's place since the directory
   // was listed, opening it must not wait for a writer.
-  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  if (directory && directory->Held()) {
+    const std::size_t separator = path.rfind('/');
+    fd_ = openat(directory->fd_, path.c_str() + (separator == std::string::npos ? 0 : separator + 1), kFlags);
+  } else {
+    fd_ = open(path.c_str(), kFlags);
+  }
   if (fd_ < 0) return false;
   faults::CountOpenFile(1);
   struct stat st;

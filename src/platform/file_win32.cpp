@@ -14,7 +14,7 @@ FileReader::~FileReader() {
 
 int FileReader::OpenCount() { return faults::OpenFiles(); }
 
-bool FileReader::Open(const std::string& path) {
+bool FileReader::Open(const std::string& path, const DirectoryHandle*) {
   if (handle_ != INVALID_HANDLE_VALUE) {
     CloseHandle(handle_);
     faults::CountOpenFile(-1);

@@ -33,6 +33,9 @@ constexpr std::size_t kWindow = 8192;
 // past it the workers list nothing more until the walk catches up, so a tree
 // of large directories cannot fill the memory (64 Ki entries are a few MiB).
 constexpr std::size_t kHeldEntries = 1 << 16;
+// Directories held open for the scans of their files, at most; past it a
+// listing holds none and its files open by their paths.
+constexpr int kHeldDirectories = 64;
 std::size_t held_bound = kHeldEntries;  // read and set under the pool's lock
 
 bool IsDotOrDotDot(const char* name) {
@@ -40,7 +43,7 @@ bool IsDotOrDotDot(const char* name) {
 }
 
 template <class GoOn>
-void ReadListingWhile(const std::string& directory, Listing& listing, GoOn go_on) {
+void ReadListingWhile(const std::string& directory, Listing& listing, bool hold, GoOn go_on) {
   listing = Listing{};
   platform::DirectoryReader reader;
   listing.opened = reader.Open(directory);
@@ -52,6 +55,10 @@ void ReadListingWhile(const std::string& directory, Listing& listing, GoOn go_on
   platform::DirectoryEntry entry;
   while (go_on() && reader.Next(entry))
     if (!IsDotOrDotDot(entry.name)) listing.entries.push_back({entry.name, entry.kind, 0});
+  if (hold && platform::DirectoryHandle::OpenCount() < kHeldDirectories) {
+    auto held = std::make_shared<const platform::DirectoryHandle>(reader);
+    if (held->Held()) listing.directory = std::move(held);
+  }
 }
 
 enum class Kind { kList, kScan };
@@ -64,6 +71,7 @@ struct Task {
   std::string path;
   read_ahead::Place place;
   State state = State::kQueued;
+  SharedDirectory directory;  // a scan's, where held
   Listing listing;
   int found = 0;
 };
@@ -105,12 +113,14 @@ Pool& ThePool() {
 
 unsigned workers_wanted = 0;
 
-read_ahead::Ticket Queue(Pool& pool, Kind kind, std::string path, read_ahead::Place place) {
+read_ahead::Ticket Queue(Pool& pool, Kind kind, std::string path, read_ahead::Place place,
+                         const SharedDirectory& directory) {
   if (pool.tasks.size() >= kWindow) return 0;
   read_ahead::Ticket ticket = pool.next++;
   if (ticket == 0) ticket = pool.next++;
   (kind == Kind::kList ? pool.lists : pool.scans).emplace(place, ticket);
-  pool.tasks.emplace(ticket, Task(kind, std::move(path), std::move(place)));
+  Task& task = pool.tasks.emplace(ticket, Task(kind, std::move(path), std::move(place))).first->second;
+  if (kind == Kind::kScan) task.directory = directory;
   return ticket;
 }
 
@@ -154,8 +164,9 @@ void Work(Pool& pool) {
     const auto go_on = [&] { return pool.live_epoch.load(std::memory_order_relaxed) == epoch; };
     if (task.kind == Kind::kScan) {
       const std::shared_ptr<const TextFinder> finder = pool.finder;
+      const SharedDirectory directory = task.directory;
       lock.unlock();
-      const int found = ScanFile(path, *finder, kScanBlockSize, buffer, go_on);
+      const int found = ScanFile(path, directory.get(), *finder, kScanBlockSize, buffer, go_on);
       if (buffer.size() > (1u << 20)) std::vector<char>().swap(buffer);
       lock.lock();
       task.found = found;
@@ -167,7 +178,7 @@ void Work(Pool& pool) {
       }
       lock.unlock();
       Listing listing;
-      ReadListingWhile(path, listing, go_on);
+      ReadListingWhile(path, listing, scans, go_on);
       // What the walk will want of this directory, queued at once: the scans
       // of the matching files and the listings of the subdirectories.
       std::vector<std::size_t> ahead;
@@ -190,7 +201,7 @@ void Work(Pool& pool) {
           const bool directory = entry.kind == platform::EntryKind::kDirectory;
           entry.ticket = Queue(pool, directory ? Kind::kList : Kind::kScan,
                                path + entry.name + (directory ? std::string(1, platform::kSeparator) : ""),
-                               entry_place);
+                               entry_place, listing.directory);
         }
         if (pool.idle > 0) pool.work.notify_all();
       }
@@ -258,8 +269,8 @@ bool Take(read_ahead::Ticket ticket, Task& result, RunHere run_here) {
 
 }  // namespace
 
-void ReadListing(const std::string& directory, Listing& listing) {
-  ReadListingWhile(directory, listing, [] { return true; });
+void ReadListing(const std::string& directory, Listing& listing, bool hold) {
+  ReadListingWhile(directory, listing, hold, [] { return true; });
 }
 
 void SetReadAheadWorkers(unsigned workers) { workers_wanted = workers; }
@@ -295,21 +306,25 @@ void AskAhead(const Place& directory, std::vector<Request>& requests) {
   for (Request& request : requests) {
     if (!request.listing && !pool.finder) continue;
     place.back() = request.index;
-    request.ticket = Queue(pool, request.listing ? Kind::kList : Kind::kScan, std::move(request.path), place);
+    request.ticket =
+        Queue(pool, request.listing ? Kind::kList : Kind::kScan, std::move(request.path), place, request.directory);
   }
   if (pool.idle > 0) pool.work.notify_all();
 }
 
 bool TakeListing(Ticket ticket, Listing& listing) {
   Task task(Kind::kList, {});
-  if (!Take(ticket, task, [](Task& here) { ReadListing(here.path, here.listing); })) return false;
+  if (!Take(ticket, task, [](Task& here) { ReadListing(here.path, here.listing, !ContainsText.empty()); }))
+    return false;
   listing = std::move(task.listing);
   return true;
 }
 
 bool TakeVerdict(Ticket ticket, int& found) {
   Task task(Kind::kScan, {});
-  if (!Take(ticket, task, [](Task& here) { here.found = FileContainsText(here.path, ContainsText); })) return false;
+  if (!Take(ticket, task,
+            [](Task& here) { here.found = FileContainsText(here.path, ContainsText, here.directory.get()); }))
+    return false;
   found = task.found;
   return true;
 }

@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,15 +33,21 @@ struct ListedEntry {
   std::uint32_t ticket = 0;
 };
 
+using SharedDirectory = std::shared_ptr<const platform::DirectoryHandle>;
+
 struct Listing {
   bool opened = false;
   bool permission_denied = false;
   std::string error;  // the platform's reason when it did not open
   std::vector<ListedEntry> entries;  // without "." and ".."
+  // The directory held open for its files' scans, where it was asked for
+  // and few enough are held; shared with the scans queued for them.
+  SharedDirectory directory;
 };
 
-// Reads a directory whole (`directory` ends in a separator).
-void ReadListing(const std::string& directory, Listing& listing);
+// Reads a directory whole (`directory` ends in a separator), holding it open
+// for the scans of its files when `hold` is set.
+void ReadListing(const std::string& directory, Listing& listing, bool hold = false);
 
 // Worker threads for searches from now on; 0 and 1 mean none: the walk reads
 // everything itself, one entry after the other.
@@ -70,6 +77,7 @@ struct Request {
   bool listing;
   std::string path;
   std::uint32_t index;  // the entry's index in its directory
+  SharedDirectory directory;  // a scan's, where held
   Ticket ticket = 0;
 };
 // `directory` is the place of the directory whose entries these are.

@@ -27,15 +27,16 @@ constexpr std::size_t kKeptBytes = 1 << 20;
 
 }  // namespace
 
-int FileContainsText(const std::string& path, std::string_view text) {
-  return FileContainsTextInBlocks(path, text, kScanBlockSize);
+int FileContainsText(const std::string& path, std::string_view text, const platform::DirectoryHandle* directory) {
+  return FileContainsTextInBlocks(path, text, kScanBlockSize, directory);
 }
 
-int FileContainsTextInBlocks(const std::string& path, std::string_view text, std::size_t block_size) {
+int FileContainsTextInBlocks(const std::string& path, std::string_view text, std::size_t block_size,
+                             const platform::DirectoryHandle* directory) {
   const TextFinder finder(text);
   const unsigned generation = SearchGeneration;
   bool ended_by_events = false;
-  const int found = ScanFile(path, finder, block_size, WalkBuffer(), [&] {
+  const int found = ScanFile(path, directory, finder, block_size, WalkBuffer(), [&] {
     if (StopRequested.load(std::memory_order_relaxed)) return false;
     // A large file stays stoppable: events run between blocks at the walk's
     // pace. A stop or a newer search they bring ends the scan with no hit, and

@@ -19,13 +19,20 @@ namespace vudo {
 
 inline constexpr std::size_t kScanBlockSize = 32000;
 
+namespace platform {
+class DirectoryHandle;
+}
+
 // 1 when the file at `path` contains `text` (lower-cased by the caller), else
-// 0, also when the file cannot be opened.
-int FileContainsText(const std::string& path, std::string_view text);
+// 0, also when the file cannot be opened. `directory`, where given and held,
+// is the file's directory, and the file is opened there by its name.
+int FileContainsText(const std::string& path, std::string_view text,
+                     const platform::DirectoryHandle* directory = nullptr);
 
 // The same with another block size, so that tests and fuzzers reach block
 // borders with small files.
-int FileContainsTextInBlocks(const std::string& path, std::string_view text, std::size_t block_size);
+int FileContainsTextInBlocks(const std::string& path, std::string_view text, std::size_t block_size,
+                             const platform::DirectoryHandle* directory = nullptr);
 
 class TextFinder;
 
@@ -35,8 +42,8 @@ class TextFinder;
 // hit. 1 when the text is there, 0 when not, also when the file cannot be
 // opened or the buffer cannot be had.
 template <class GoOn>
-int ScanFile(const std::string& path, const TextFinder& finder, std::size_t block_size, std::vector<char>& buffer,
-             GoOn go_on);
+int ScanFile(const std::string& path, const platform::DirectoryHandle* directory, const TextFinder& finder,
+             std::size_t block_size, std::vector<char>& buffer, GoOn go_on);
 
 }  // namespace vudo
 

@@ -14,10 +14,10 @@
 namespace vudo {
 
 template <class GoOn>
-int ScanFile(const std::string& path, const TextFinder& finder, std::size_t block_size, std::vector<char>& buffer,
-             GoOn go_on) {
+int ScanFile(const std::string& path, const platform::DirectoryHandle* directory, const TextFinder& finder,
+             std::size_t block_size, std::vector<char>& buffer, GoOn go_on) {
   platform::FileReader file;
-  if (!file.Open(path)) return 0;
+  if (!file.Open(path, directory)) return 0;
   if (finder.size() == 0) return 1;  // an empty text occurs in every file
 
   // [carried tail | block]: the tail is the last text length - 1 bytes seen,

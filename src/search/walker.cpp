@@ -41,9 +41,9 @@ void WalkInto(std::string& path, unsigned generation, int depth);
 // Handles one entry of the directory `path` (length `length`, ending in a
 // separator), then pending events. False when the walk must end.
 bool Visit(std::string& path, std::size_t length, const char* name, platform::EntryKind kind, unsigned generation,
-           int depth) {
+           int depth, const platform::DirectoryHandle* held) {
   if (kind == platform::EntryKind::kFile) {
-    TestFile(path, name);
+    TestFile(path, name, held);
   } else if (kind == platform::EntryKind::kDirectory) {
     path += name;
     path += platform::kSeparator;
@@ -69,8 +69,11 @@ void WalkInto(std::string& path, unsigned generation, int depth) {
   const std::size_t length = path.size();
   platform::DirectoryEntry entry;
   if (depth < kLevelsKeptOpen) {
+    // The files are opened by their names in the directory open here.
+    const platform::DirectoryHandle held = ContainsText.empty() ? platform::DirectoryHandle() : platform::DirectoryHandle(reader);
     while (reader.Next(entry))
-      if (!IsDotOrDotDot(entry.name) && !Visit(path, length, entry.name, entry.kind, generation, depth)) return;
+      if (!IsDotOrDotDot(entry.name) && !Visit(path, length, entry.name, entry.kind, generation, depth, &held))
+        return;
     return;
   }
   struct Listed {
@@ -82,7 +85,7 @@ void WalkInto(std::string& path, unsigned generation, int depth) {
     if (!IsDotOrDotDot(entry.name)) listed.push_back({entry.name, entry.kind});
   reader.Close();
   for (const Listed& item : listed)
-    if (!Visit(path, length, item.name.c_str(), item.kind, generation, depth)) return;
+    if (!Visit(path, length, item.name.c_str(), item.kind, generation, depth, nullptr)) return;
 }
 
 // A hit, as a row or to the sink.
@@ -115,14 +118,16 @@ void WalkAheadInto(std::string& path, Listing& listing, unsigned generation, int
   std::vector<read_ahead::Ticket> tickets(listing.entries.size(), 0);
   std::vector<read_ahead::Request> requests;
   std::vector<std::size_t> asked;  // the entry each request is for
+  std::size_t last_scan = 0;  // past it the directory need not be held for the walk
   for (std::size_t i = 0; i < listing.entries.size(); ++i) {
     ListedEntry& entry = listing.entries[i];
     if (entry.kind == platform::EntryKind::kFile) {
       LowerInto(entry.name, lowered);
       matched[i] = MatchName(lowered, NamePattern) != 0;
       if (!matched[i] || !scans) continue;
+      last_scan = i;
       if ((tickets[i] = entry.ticket)) continue;
-      requests.push_back({false, path + entry.name, static_cast<std::uint32_t>(i)});
+      requests.push_back({false, path + entry.name, static_cast<std::uint32_t>(i), listing.directory});
     } else if (entry.kind == platform::EntryKind::kDirectory) {
       if ((tickets[i] = entry.ticket)) continue;
       requests.push_back({true, path + entry.name + platform::kSeparator, static_cast<std::uint32_t>(i)});
@@ -138,7 +143,7 @@ void WalkAheadInto(std::string& path, Listing& listing, unsigned generation, int
     if (entry.kind == platform::EntryKind::kFile && matched[i]) {
       int found = 1;
       if (scans) {
-        if (!tickets[i]) found = FileContainsText(path + entry.name, ContainsText);
+        if (!tickets[i]) found = FileContainsText(path + entry.name, ContainsText, listing.directory.get());
         else if (!read_ahead::TakeVerdict(tickets[i], found)) return;
       }
       if (found && !WalkMustEnd(generation)) AddHit(path, entry.name);
@@ -146,13 +151,16 @@ void WalkAheadInto(std::string& path, Listing& listing, unsigned generation, int
       path += entry.name;
       path += platform::kSeparator;
       Listing below;
-      if (!tickets[i]) ReadListing(path, below);
+      if (!tickets[i]) ReadListing(path, below, scans);
       else if (!read_ahead::TakeListing(tickets[i], below)) return;
       place.push_back(static_cast<std::uint32_t>(i));
       WalkAheadInto(path, below, generation, depth + 1, place);
       place.pop_back();
       path.resize(length);
     }
+    // Held no longer than its files need it, so a deep walk does not hold one
+    // directory per level.
+    if (i == last_scan) listing.directory.reset();
     if (WalkMustEnd(generation) || (DrainEventsWhenDue() && WalkMustEnd(generation))) return;
   }
 }
@@ -178,14 +186,14 @@ void WalkDirectory(std::string_view directory) {
   }
   read_ahead::BeginWalk(NamePattern, ContainsText);
   Listing listing;
-  ReadListing(path, listing);
+  ReadListing(path, listing, !ContainsText.empty());
   read_ahead::Place place;
   WalkAheadInto(path, listing, SearchGeneration, 0, place);
   // Before anything else runs (a newer search among it), the workers let go.
   read_ahead::EndWalk();
 }
 
-void TestFile(std::string_view directory, std::string_view name) {
+void TestFile(std::string_view directory, std::string_view name, const platform::DirectoryHandle* held) {
   // Buffers reused for every file of a walk, so testing a file allocates
   // nothing. Events may run inside the content scan, but a search started
   // there waits until this walk has unwound (search_control.cpp), so no other
@@ -195,7 +203,7 @@ void TestFile(std::string_view directory, std::string_view name) {
   if (!MatchName(lowered, NamePattern)) return;
   if (!ContainsText.empty()) {
     buffer.assign(directory).append(name);
-    if (!FileContainsText(buffer, ContainsText)) return;
+    if (!FileContainsText(buffer, ContainsText, held)) return;
   }
   AddHit(directory, name);
 }

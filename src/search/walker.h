@@ -15,6 +15,9 @@
 #include <string_view>
 
 namespace vudo {
+namespace platform {
+class DirectoryHandle;
+}
 
 // Walks `directory` (with or without a trailing separator; empty means the
 // root of the current drive, or "/" on POSIX) depth first, in the order the
@@ -31,8 +34,8 @@ std::string WalkStartPath(std::string_view directory);
 
 // Tests one file: its name against NamePattern, then its content against
 // ContainsText when that is not empty; a hit becomes a row. `directory` ends in
-// a separator.
-void TestFile(std::string_view directory, std::string_view name);
+// a separator; `held`, where given, is that directory held open.
+void TestFile(std::string_view directory, std::string_view name, const platform::DirectoryHandle* held = nullptr);
 
 // Where hits go instead of the result list. The console finder takes the
 // directory and the name as they are: a row's line feed could not tell them

@@ -18,6 +18,7 @@
 #include "common/control_numbers.h"
 #include "platform/directory.h"
 #include "platform/file.h"
+#include "search/scanner.h"
 #include "search/search_control.h"
 #include "search/search_state.h"
 #include "search/walker.h"
@@ -83,6 +84,7 @@ class ReadAhead : public ::testing::Test {
     EXPECT_EQ(read_ahead::Busy(), 0);
     EXPECT_EQ(read_ahead::Outstanding(), 0);
     EXPECT_EQ(platform::DirectoryReader::OpenCount(), 0);
+    EXPECT_EQ(platform::DirectoryHandle::OpenCount(), 0);
     EXPECT_EQ(platform::FileReader::OpenCount(), 0);
   }
   static TempTree* tree_;
@@ -219,6 +221,44 @@ TEST_F(ReadAhead, ListingsDoneAheadStopAtTheirBound) {
   // Each worker may finish one listing past the bound; none starts another.
   EXPECT_LE(held, kBound + 4 * kFiles);
   EXPECT_EQ(rows, alone);
+}
+
+// A file opens by its name in its held directory, even once that directory
+// has been moved; where the platform holds none, by its path.
+TEST_F(ReadAhead, FilesOpenByNameInTheirHeldDirectory) {
+  TempTree tree;
+  tree.Write("before/f.txt", "a needle");
+  {
+    platform::DirectoryReader reader;
+    ASSERT_TRUE(reader.Open(tree.Path("before/")));
+    const platform::DirectoryHandle held(reader);
+    reader.Close();
+    EXPECT_EQ(platform::DirectoryHandle::OpenCount(), held.Held() ? 1 : 0);
+    ASSERT_EQ(std::rename(tree.Path("before").c_str(), tree.Path("after").c_str()), 0);
+    EXPECT_EQ(FileContainsText(tree.Path("before/f.txt"), "needle", &held), held.Held() ? 1 : 0);
+#ifndef _WIN32
+    EXPECT_TRUE(held.Held());
+#endif
+  }
+  EXPECT_EQ(FileContainsText(tree.Path("after/f.txt"), "needle"), 1);
+}
+
+// However many directories have files to scan, only a few are held at once.
+TEST_F(ReadAhead, FewDirectoriesAreHeldAtOnce) {
+  TempTree tree;
+  for (int d = 0; d < 150; ++d)
+    for (int f = 0; f < 2; ++f) tree.Write("d" + std::to_string(d) + "/sub/f" + std::to_string(f), "needle");
+  for (unsigned workers : {0u, 4u}) {
+    int most = 0;
+    const auto rows = Search(tree.Root(), "*", "needle", workers,
+                             [&] { most = std::max(most, platform::DirectoryHandle::OpenCount()); });
+    EXPECT_EQ(rows.size(), 300u);
+    // 64 for the workers' listings, and one more each may take at once.
+    EXPECT_LE(most, 64 + 4);
+#ifndef _WIN32
+    EXPECT_GT(most, 0);
+#endif
+  }
 }
 
 }  // namespace
