@@ -15,7 +15,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // text is read or compared.
   vudo::SetTextRule(vudo::platform::SystemTextRule());
   // Worker threads list and scan ahead of the search the window runs.
-  vudo::SetReadAheadWorkers(vudo::DefaultReadAheadWorkers());
+  vudo::UseDefaultReadAhead();
   // Common controls, the program icon, the cursor and the font before any
   // window; the thread registry's lock before any binding starts a thread.
   vudo::StartControlLayer();

@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
   }
   start.Close();
 
-  SetReadAheadWorkers(options.jobs > 0 ? static_cast<unsigned>(options.jobs) : DefaultReadAheadWorkers());
+  if (options.jobs > 0) SetReadAheadWorkers(static_cast<unsigned>(options.jobs));
+  else UseDefaultReadAhead();
   std::signal(SIGINT, OnInterrupt);
   cli::SetPathEnd(options.print0 ? '\0' : '\n');
   SetHitSink(cli::PrintHit);

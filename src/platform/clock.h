@@ -9,4 +9,10 @@ namespace vudo::platform {
 
 std::uint32_t TickMilliseconds();
 
+// The processor time the calling thread has used, in microseconds, to tell
+// time spent working from time spent waiting (for a disk, say); -1 where the
+// platform keeps it too coarsely for that (Windows counts in clock ticks of
+// about 16 ms).
+std::int64_t ThreadProcessorMicroseconds();
+
 }  // namespace vudo::platform

@@ -11,12 +11,14 @@
 #include <unordered_map>
 
 #include "common/bytes.h"
+#include "platform/clock.h"
 #include "platform/path.h"
 #include "search/event_pace.h"
 #include "search/matcher.h"
 #include "search/scanner.h"
 #include "search/search_state.h"
 #include "search/text_finder.h"
+#include "search/worker_pace.h"
 
 namespace vudo {
 namespace {
@@ -33,33 +35,7 @@ constexpr std::size_t kWindow = 8192;
 // past it the workers list nothing more until the walk catches up, so a tree
 // of large directories cannot fill the memory (64 Ki entries are a few MiB).
 constexpr std::size_t kHeldEntries = 1 << 16;
-// Directories held open for the scans of their files, at most; past it a
-// listing holds none and its files open by their paths.
-constexpr int kHeldDirectories = 64;
 std::size_t held_bound = kHeldEntries;  // read and set under the pool's lock
-
-bool IsDotOrDotDot(const char* name) {
-  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-template <class GoOn>
-void ReadListingWhile(const std::string& directory, Listing& listing, bool hold, GoOn go_on) {
-  listing = Listing{};
-  platform::DirectoryReader reader;
-  listing.opened = reader.Open(directory);
-  if (!listing.opened) {
-    listing.permission_denied = reader.PermissionDenied();
-    listing.error = reader.ErrorText();
-    return;
-  }
-  platform::DirectoryEntry entry;
-  while (go_on() && reader.Next(entry))
-    if (!IsDotOrDotDot(entry.name)) listing.entries.push_back({entry.name, entry.kind, 0});
-  if (hold && platform::DirectoryHandle::OpenCount() < kHeldDirectories) {
-    auto held = std::make_shared<const platform::DirectoryHandle>(reader);
-    if (held->Held()) listing.directory = std::move(held);
-  }
-}
 
 enum class Kind { kList, kScan };
 enum class State { kQueued, kRunning, kDone };
@@ -79,12 +55,14 @@ struct Task {
 struct Pool {
   std::mutex mutex;
   std::condition_variable work, done;
+  std::condition_variable resume;    // for workers past the active count
   std::unordered_map<read_ahead::Ticket, Task> tasks;
   // Queued tasks, the walk's next first: listings and scans apart, so that
   // scans go on while the listings done ahead are at their bound.
   std::map<read_ahead::Place, read_ahead::Ticket> lists, scans;
   std::size_t held_entries = 0;      // in the listings done and not taken
   std::vector<std::thread> threads;
+  WorkerPace pace;                   // how many of them take tasks
   read_ahead::Ticket next = 1;
   unsigned epoch = 0;                // changes when a walk ends: what runs then is dropped
   std::atomic<unsigned> live_epoch{0};  // the same, for scans to read between blocks
@@ -102,6 +80,7 @@ struct Pool {
       quitting = true;
     }
     work.notify_all();
+    resume.notify_all();
     for (std::thread& thread : threads) thread.join();
   }
 };
@@ -111,7 +90,24 @@ Pool& ThePool() {
   return pool;
 }
 
-unsigned workers_wanted = 0;
+unsigned workers_wanted = 0, workers_most = 0;
+
+void Work(Pool& pool, unsigned index);
+
+// As many threads as the pace lets work, and those past it told to wait or
+// to go on.
+void StartActive(Pool& pool) {
+  while (pool.threads.size() < pool.pace.Active())
+    pool.threads.emplace_back(Work, std::ref(pool), static_cast<unsigned>(pool.threads.size()));
+  pool.resume.notify_all();
+  pool.work.notify_all();
+}
+
+// How often a worker times a task for the pace at most: reading a thread's
+// processor time is a system call, dearer than a cached task, so a warm
+// search samples little and a cold one, whose tasks each take as long as
+// this, nearly every task.
+constexpr auto kTimedEvery = std::chrono::milliseconds(1);
 
 read_ahead::Ticket Queue(Pool& pool, Kind kind, std::string path, read_ahead::Place place,
                          const SharedDirectory& directory) {
@@ -137,17 +133,21 @@ std::map<read_ahead::Place, read_ahead::Ticket>& NextQueue(Pool& pool) {
 
 // A worker: takes the oldest queued task, runs it without the lock, and keeps
 // its result unless the walk ended meanwhile.
-void Work(Pool& pool) {
+void Work(Pool& pool, unsigned index) {
   std::vector<char> buffer;
   std::unique_ptr<PatternMatcher> matcher;
   unsigned matcher_epoch = ~0u;
   std::string lowered;
+  auto last_timed = std::chrono::steady_clock::time_point();
   std::unique_lock<std::mutex> lock(pool.mutex);
   for (;;) {
+    if (index >= pool.pace.Active())
+      pool.resume.wait(lock, [&] { return pool.quitting || index < pool.pace.Active(); });
     if (!pool.quitting && !WorkQueued(pool)) {
       ++pool.idle;
-      pool.work.wait(lock, [&] { return pool.quitting || WorkQueued(pool); });
+      pool.work.wait(lock, [&] { return pool.quitting || WorkQueued(pool) || index >= pool.pace.Active(); });
       --pool.idle;
+      continue;
     }
     if (pool.quitting) return;
     auto& queue = NextQueue(pool);
@@ -162,11 +162,23 @@ void Work(Pool& pool) {
     const std::string path = task.path;
     const read_ahead::Place place = task.place;
     const auto go_on = [&] { return pool.live_epoch.load(std::memory_order_relaxed) == epoch; };
+    // The task's own time, without the lock, for the pace.
+    const auto started = std::chrono::steady_clock::now();
+    const bool timed = started - last_timed >= kTimedEvery;
+    if (timed) last_timed = started;
+    const std::int64_t processor_before = timed ? platform::ThreadProcessorMicroseconds() : -1;
+    std::int64_t took = 0, processor = 0;
+    const auto stop_clock = [&] {
+      if (processor_before < 0) return;
+      processor = platform::ThreadProcessorMicroseconds() - processor_before;
+      took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started).count();
+    };
     if (task.kind == Kind::kScan) {
       const std::shared_ptr<const TextFinder> finder = pool.finder;
       const SharedDirectory directory = task.directory;
       lock.unlock();
       const int found = ScanFile(path, directory.get(), *finder, kScanBlockSize, buffer, go_on);
+      stop_clock();
       if (buffer.size() > (1u << 20)) std::vector<char>().swap(buffer);
       lock.lock();
       task.found = found;
@@ -191,6 +203,7 @@ void Work(Pool& pool) {
           if (matcher->Matches(lowered)) ahead.push_back(i);
         }
       }
+      stop_clock();
       lock.lock();
       if (epoch == pool.epoch && !ahead.empty()) {
         read_ahead::Place entry_place = place;
@@ -210,6 +223,7 @@ void Work(Pool& pool) {
     }
     task.state = State::kDone;
     --pool.busy;
+    if (processor_before >= 0 && epoch == pool.epoch && pool.pace.Sample(took, processor)) StartActive(pool);
     // A wake-up costs a system call: only for someone who waits.
     if (pool.waiting > 0) pool.done.notify_all();
   }
@@ -269,19 +283,27 @@ bool Take(read_ahead::Ticket ticket, Task& result, RunHere run_here) {
 
 }  // namespace
 
-void ReadListing(const std::string& directory, Listing& listing, bool hold) {
-  ReadListingWhile(directory, listing, hold, [] { return true; });
+void SetReadAheadWorkers(unsigned workers, unsigned most) {
+  workers_wanted = workers;
+  workers_most = std::max(workers, most);
 }
-
-void SetReadAheadWorkers(unsigned workers) { workers_wanted = workers; }
 unsigned ReadAheadWorkers() { return workers_wanted; }
 
-unsigned DefaultReadAheadWorkers() {
+void UseDefaultReadAhead() {
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  // More requests in flight than cores pay off while the disk sets the pace
-  // (and under Wine, where each file call waits for its server); past eight
-  // the gain is gone and the memory is not.
-  return std::min(8u, 2 * cores);
+  // Twice the cores keep every core busy on a warm cache, where more only
+  // take turns (measured here: 8 took 5% longer than 4 on 2 cores; past eight
+  // the gain is gone and the memory is not). On a cold one the pool grows
+  // while tasks wait for the disk: 16 in flight were quickest here, 32 no
+  // quicker. Windows counts a thread's processor time too coarsely to tell
+  // waiting from working, so its pool keeps its first count (under Wine,
+  // where each file call waits for its server, 4 were measured best).
+  const unsigned first = std::min(8u, 2 * cores);
+#ifdef _WIN32
+  SetReadAheadWorkers(first);
+#else
+  SetReadAheadWorkers(first, std::max(16u, first));
+#endif
 }
 
 namespace read_ahead {
@@ -289,7 +311,8 @@ namespace read_ahead {
 void BeginWalk(const std::string& pattern, const std::string& contains) {
   Pool& pool = ThePool();
   const std::lock_guard<std::mutex> lock(pool.mutex);
-  while (pool.threads.size() < workers_wanted) pool.threads.emplace_back(Work, std::ref(pool));
+  pool.pace.Reset(workers_wanted, workers_most);
+  StartActive(pool);
   pool.generation = SearchGeneration;
   pool.pattern = pattern;
   pool.contains = contains;

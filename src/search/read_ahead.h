@@ -17,44 +17,20 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/directory.h"
+#include "search/listing.h"
 
 namespace vudo {
 
-struct ListedEntry {
-  std::string name;
-  platform::EntryKind kind;
-  // What a worker already queued for the entry, when it listed the directory:
-  // a matching file's scan, a subdirectory's listing. Its ticket, or 0.
-  std::uint32_t ticket = 0;
-};
-
-using SharedDirectory = std::shared_ptr<const platform::DirectoryHandle>;
-
-struct Listing {
-  bool opened = false;
-  bool permission_denied = false;
-  std::string error;  // the platform's reason when it did not open
-  std::vector<ListedEntry> entries;  // without "." and ".."
-  // The directory held open for its files' scans, where it was asked for
-  // and few enough are held; shared with the scans queued for them.
-  SharedDirectory directory;
-};
-
-// Reads a directory whole (`directory` ends in a separator), holding it open
-// for the scans of its files when `hold` is set.
-void ReadListing(const std::string& directory, Listing& listing, bool hold = false);
-
-// Worker threads for searches from now on; 0 and 1 mean none: the walk reads
-// everything itself, one entry after the other.
-void SetReadAheadWorkers(unsigned workers);
+// Worker threads for searches from now on: `workers` at first, and up to
+// `most` while the tasks wait for the disk (worker_pace.h); 0 and 1 mean
+// none: the walk reads everything itself, one entry after the other.
+void SetReadAheadWorkers(unsigned workers, unsigned most = 0);
 unsigned ReadAheadWorkers();
 // What pays off on this system, from its processor count.
-unsigned DefaultReadAheadWorkers();
+void UseDefaultReadAhead();
 
 namespace read_ahead {
 

@@ -7,6 +7,7 @@
 #include "platform/directory.h"
 #include "platform/path.h"
 #include "search/event_pace.h"
+#include "search/listing.h"
 #include "search/matcher.h"
 #include "search/read_ahead.h"
 #include "search/scanner.h"
@@ -25,10 +26,6 @@ constexpr int kLevelsKeptOpen = 32;
 HitSink hit_sink = nullptr;
 bool start_listed = true;
 UnreadableDirectoryHandler unreadable_handler = nullptr;
-
-bool IsDotOrDotDot(const char* name) {
-  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
 
 // A walk ends when a stop was requested, or when a newer search replaced the
 // one it belongs to (a Start pressed while this walk was still unwinding).

@@ -60,8 +60,8 @@ void MakeTree(const TempTree& tree) {
 }
 
 std::vector<std::string> Search(const std::string& root, const std::string& pattern, const std::string& contains,
-                                unsigned workers, std::function<void()> on_poll = nullptr) {
-  SetReadAheadWorkers(workers);
+                                unsigned workers, std::function<void()> on_poll = nullptr, unsigned most = 0) {
+  SetReadAheadWorkers(workers, most);
   testing_controls::Reset();
   testing_controls::SetOnPoll(std::move(on_poll));
   ControlSetText(kStartDirectoryCombo, root);
@@ -102,6 +102,8 @@ TEST_F(ReadAhead, TheRowsAndTheirOrderAreTheWalksWithoutWorkers) {
     const auto alone = Search(tree_->Root(), search.pattern, search.contains, 0);
     EXPECT_FALSE(alone.empty() && std::string(search.pattern) != "nothing matches");
     for (unsigned workers : {2u, 4u, 8u}) EXPECT_EQ(Search(tree_->Root(), search.pattern, search.contains, workers), alone);
+    // Growing and shrinking on the way, as the disk makes it.
+    EXPECT_EQ(Search(tree_->Root(), search.pattern, search.contains, 2, nullptr, 16), alone);
   }
 }
 
@@ -221,6 +223,21 @@ TEST_F(ReadAhead, ListingsDoneAheadStopAtTheirBound) {
   // Each worker may finish one listing past the bound; none starts another.
   EXPECT_LE(held, kBound + 4 * kFiles);
   EXPECT_EQ(rows, alone);
+}
+
+// Workers past the active count wait: a pool that once had eight runs only
+// the two a later search asks for, and that search still lists all.
+TEST_F(ReadAhead, WorkersPastTheActiveCountWait) {
+  // Files large enough that the walk waits for workers inside them, and
+  // events run while it does.
+  TempTree big;
+  for (int i = 0; i < 8; ++i)
+    std::ofstream(big.Path("big" + std::to_string(i) + ".bin"), std::ios::binary) << std::string(8 << 20, 'y');
+  EXPECT_TRUE(Search(big.Root(), "*", "needle", 8).empty());
+  int most = 0;
+  EXPECT_TRUE(Search(big.Root(), "*", "needle", 2, [&] { most = std::max(most, read_ahead::Busy()); }).empty());
+  EXPECT_GE(most, 1);
+  EXPECT_LE(most, 2);
 }
 
 // A file opens by its name in its held directory, even once that directory

@@ -1,0 +1,29 @@
+#include "search/worker_pace.h"
+
+#include <algorithm>
+
+namespace vudo {
+
+void WorkerPace::Reset(unsigned first, unsigned most) {
+  first_ = first;
+  most_ = std::max(first, most);
+  active_ = first;
+  samples_ = waited_ = 0;
+}
+
+bool WorkerPace::Sample(std::int64_t microseconds, std::int64_t processor_microseconds) {
+  if (most_ == first_) return false;
+  ++samples_;
+  if (microseconds - processor_microseconds >= kWaitedMicroseconds) ++waited_;
+  if (samples_ < kSamples) return false;
+  const unsigned before = active_;
+  // A quarter of the tasks waiting is the disk setting the pace; none waiting
+  // is the processors (a task now and then may wait for a page out of memory
+  // on a warm cache, or lose its processor for a moment).
+  if (waited_ * 4 >= samples_) active_ = std::min(most_, active_ * 2);
+  else if (waited_ == 0) active_ = std::max(first_, active_ / 2);
+  samples_ = waited_ = 0;
+  return active_ != before;
+}
+
+}  // namespace vudo

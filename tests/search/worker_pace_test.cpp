@@ -1,0 +1,57 @@
+// The pool grows while the tasks it times wait for the disk, and shrinks
+// back once none waits; never past its bounds.
+#include "search/worker_pace.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vudo {
+namespace {
+
+constexpr std::int64_t kWaited = 2000, kWorked = 20;  // microseconds of a task's time, of which 10 working
+
+// A round of samples, `waited` of them tasks that waited.
+bool Round(WorkerPace& pace, int waited) {
+  bool changed = false;
+  for (int i = 0; i < WorkerPace::kSamples; ++i)
+    changed = pace.Sample(i < waited ? kWaited : kWorked, 10) || changed;
+  return changed;
+}
+
+TEST(WorkerPace, GrowsWhileTasksWaitAndShrinksWhenNoneDoes) {
+  const struct {
+    unsigned first, most;
+    std::vector<int> waited;  // per round
+    std::vector<unsigned> active;  // after each round
+  } cases[] = {
+      {4, 16, {16, 16, 16, 16}, {8, 16, 16, 16}},          // a cold disk: up to the most, no further
+      {4, 16, {4, 3, 0}, {8, 8, 4}},                       // a quarter waiting is enough; none brings it back
+      {4, 16, {16, 16, 1, 0, 0}, {8, 16, 16, 8, 4}},       // a few waits hold it; down to the first, no lower
+      {4, 4, {16, 16}, {4, 4}},                            // a fixed count stays fixed
+      {4, 6, {16, 0, 0}, {6, 4, 4}},                       // doubling stops at the most
+  };
+  for (const auto& c : cases) {
+    WorkerPace pace;
+    pace.Reset(c.first, c.most);
+    EXPECT_EQ(pace.Active(), c.first);
+    for (std::size_t round = 0; round < c.waited.size(); ++round) {
+      const unsigned before = pace.Active();
+      EXPECT_EQ(Round(pace, c.waited[round]), c.active[round] != before) << round;
+      EXPECT_EQ(pace.Active(), c.active[round]) << c.first << ".." << c.most << " round " << round;
+    }
+  }
+}
+
+TEST(WorkerPace, ATaskThatWorkedAllItsTimeDidNotWait) {
+  WorkerPace pace;
+  pace.Reset(2, 8);
+  for (int i = 0; i < WorkerPace::kSamples; ++i) pace.Sample(5000, 4990);  // long, but busy throughout
+  EXPECT_EQ(pace.Active(), 2u);
+  pace.Reset(2, 8);  // a new walk starts over, even halfway through a round
+  for (int i = 0; i < WorkerPace::kSamples; ++i) pace.Sample(WorkerPace::kWaitedMicroseconds, 0);
+  EXPECT_EQ(pace.Active(), 4u);
+}
+
+}  // namespace
+}  // namespace vudo
