@@ -9,10 +9,10 @@ namespace vudo::platform {
 
 std::uint32_t TickMilliseconds();
 
-// The processor time the calling thread has used, in microseconds, to tell
-// time spent working from time spent waiting (for a disk, say); -1 where the
-// platform keeps it too coarsely for that (Windows counts in clock ticks of
-// about 16 ms).
-std::int64_t ThreadProcessorMicroseconds();
+// How many times the calling thread has given up its processor to wait (for
+// a disk, say, or a lock), not counting the times it was preempted: a task
+// that added to it had to wait for something. -1 where the platform does not
+// count it for a thread (Windows).
+std::int64_t ThreadWaits();
 
 }  // namespace vudo::platform

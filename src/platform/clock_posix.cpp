@@ -1,3 +1,4 @@
+#include <sys/resource.h>
 #include <time.h>
 
 #include "platform/clock.h"
@@ -15,10 +16,14 @@ std::uint32_t TickMilliseconds() {
                                     static_cast<std::uint64_t>(now.tv_nsec) / 1000000u);
 }
 
-std::int64_t ThreadProcessorMicroseconds() {
-  timespec used{};
-  if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used) != 0) return -1;
-  return static_cast<std::int64_t>(used.tv_sec) * 1000000 + used.tv_nsec / 1000;
+std::int64_t ThreadWaits() {
+#ifdef RUSAGE_THREAD
+  rusage usage{};
+  if (getrusage(RUSAGE_THREAD, &usage) != 0) return -1;
+  return usage.ru_nvcsw;  // voluntary context switches
+#else
+  return -1;
+#endif
 }
 
 }  // namespace vudo::platform

@@ -6,6 +6,6 @@ namespace vudo::platform {
 
 std::uint32_t TickMilliseconds() { return GetTickCount(); }
 
-std::int64_t ThreadProcessorMicroseconds() { return -1; }
+std::int64_t ThreadWaits() { return -1; }
 
 }  // namespace vudo::platform

@@ -103,10 +103,10 @@ void StartActive(Pool& pool) {
   pool.work.notify_all();
 }
 
-// How often a worker times a task for the pace at most: reading a thread's
-// processor time is a system call, dearer than a cached task, so a warm
-// search samples little and a cold one, whose tasks each take as long as
-// this, nearly every task.
+// How often a worker samples a task for the pace at most: asking the system
+// how often a thread waited costs a call, dearer than a cached task, so a
+// warm search samples little and a cold one, whose tasks each take about as
+// long as this, nearly every task.
 constexpr auto kTimedEvery = std::chrono::milliseconds(1);
 
 read_ahead::Ticket Queue(Pool& pool, Kind kind, std::string path, read_ahead::Place place,
@@ -162,16 +162,16 @@ void Work(Pool& pool, unsigned index) {
     const std::string path = task.path;
     const read_ahead::Place place = task.place;
     const auto go_on = [&] { return pool.live_epoch.load(std::memory_order_relaxed) == epoch; };
-    // The task's own time, without the lock, for the pace.
-    const auto started = std::chrono::steady_clock::now();
-    const bool timed = started - last_timed >= kTimedEvery;
-    if (timed) last_timed = started;
-    const std::int64_t processor_before = timed ? platform::ThreadProcessorMicroseconds() : -1;
-    std::int64_t took = 0, processor = 0;
+    // Now and then, for the pace: whether the task, without the lock, had to
+    // wait for the system.
+    const bool varies = pool.pace.Varies();
+    const auto now = varies ? std::chrono::steady_clock::now() : last_timed;
+    const bool timed = varies && now - last_timed >= kTimedEvery;
+    if (timed) last_timed = now;
+    const std::int64_t waits_before = timed ? platform::ThreadWaits() : -1;
+    bool waited = false;
     const auto stop_clock = [&] {
-      if (processor_before < 0) return;
-      processor = platform::ThreadProcessorMicroseconds() - processor_before;
-      took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started).count();
+      if (waits_before >= 0) waited = platform::ThreadWaits() > waits_before;
     };
     if (task.kind == Kind::kScan) {
       const std::shared_ptr<const TextFinder> finder = pool.finder;
@@ -223,7 +223,7 @@ void Work(Pool& pool, unsigned index) {
     }
     task.state = State::kDone;
     --pool.busy;
-    if (processor_before >= 0 && epoch == pool.epoch && pool.pace.Sample(took, processor)) StartActive(pool);
+    if (waits_before >= 0 && epoch == pool.epoch && pool.pace.Sample(waited)) StartActive(pool);
     // A wake-up costs a system call: only for someone who waits.
     if (pool.waiting > 0) pool.done.notify_all();
   }

@@ -11,15 +11,15 @@ void WorkerPace::Reset(unsigned first, unsigned most) {
   samples_ = waited_ = 0;
 }
 
-bool WorkerPace::Sample(std::int64_t microseconds, std::int64_t processor_microseconds) {
-  if (most_ == first_) return false;
+bool WorkerPace::Sample(bool waited) {
+  if (!Varies()) return false;
   ++samples_;
-  if (microseconds - processor_microseconds >= kWaitedMicroseconds) ++waited_;
+  if (waited) ++waited_;
   if (samples_ < kSamples) return false;
   const unsigned before = active_;
   // A quarter of the tasks waiting is the disk setting the pace; none waiting
   // is the processors (a task now and then may wait for a page out of memory
-  // on a warm cache, or lose its processor for a moment).
+  // on a warm cache).
   if (waited_ * 4 >= samples_) active_ = std::min(most_, active_ * 2);
   else if (waited_ == 0) active_ = std::max(first_, active_ / 2);
   samples_ = waited_ = 0;

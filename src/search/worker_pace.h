@@ -4,26 +4,25 @@
 // more requests it has, the sooner it answers them all; on a warm one the
 // extra threads only take turns on the same processors. So the pool starts
 // with a few workers and doubles them, up to a most, while the tasks it
-// samples spend their time waiting rather than working, and halves them
-// again, down to the first count, when none waits any more.
+// samples had to wait (for the disk: a task takes no lock), and halves them
+// again, down to the first count, when none waits any more. Being preempted
+// is not waiting: on a warm cache more threads than processors are, often.
 #pragma once
-
-#include <cstdint>
 
 namespace vudo {
 
 class WorkerPace {
  public:
-  // Task samples a decision takes, and how long a task must have waited (its
-  // time less the processor time it used) to count as having waited.
+  // Task samples a decision takes.
   static constexpr int kSamples = 16;
-  static constexpr std::int64_t kWaitedMicroseconds = 100;
 
   void Reset(unsigned first, unsigned most);
   unsigned Active() const { return active_; }
-  // One task's time and the processor time it used, in microseconds. True
-  // when the number of active workers changed.
-  bool Sample(std::int64_t microseconds, std::int64_t processor_microseconds);
+  // Whether samples can change anything (a most above the first count).
+  bool Varies() const { return most_ > first_; }
+  // Whether one task had to wait. True when the number of active workers
+  // changed.
+  bool Sample(bool waited);
 
  private:
   unsigned first_ = 0, most_ = 0, active_ = 0;
