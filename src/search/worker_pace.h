@@ -13,8 +13,12 @@ namespace vudo {
 
 class WorkerPace {
  public:
-  // Task samples a decision takes.
+  // Task samples a decision takes, and the decisions in a row with no task
+  // waiting that shrink the pool: a cold disk has stretches its cache holds
+  // already (a directory read ahead with its neighbours), and shrinking there
+  // for a moment costs more than it saves.
   static constexpr int kSamples = 16;
+  static constexpr int kQuietRounds = 4;
 
   void Reset(unsigned first, unsigned most);
   unsigned Active() const { return active_; }
@@ -26,7 +30,7 @@ class WorkerPace {
 
  private:
   unsigned first_ = 0, most_ = 0, active_ = 0;
-  int samples_ = 0, waited_ = 0;
+  int samples_ = 0, waited_ = 0, quiet_rounds_ = 0;
 };
 
 }  // namespace vudo

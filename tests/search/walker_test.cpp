@@ -8,6 +8,7 @@
 
 #include "platform/directory.h"
 #include "platform/path.h"
+#include "search/read_ahead.h"
 #include "search/search_state.h"
 #include "support/memory_controls.h"
 #include "support/temp_tree.h"
@@ -144,10 +145,19 @@ TEST_F(WalkerTest, APathBeyondTheOldLimitsIsWalkedOrPassedOverWithAReason) {
   fclose(f);
   ASSERT_EQ(chdir(cwd.c_str()), 0);
 #endif
+  // Workers reading ahead meet the directory they cannot read as the walk
+  // alone does: the same rows, the same reason.
+  SetReadAheadWorkers(4);
   unreadable.clear();
   SetUnreadableDirectoryHandler(NoteUnreadable);
+  const auto ahead_rows = Walk(tree_.Root(), "*.txt", "");
+  const auto ahead_unreadable = unreadable;
+  SetReadAheadWorkers(0);
+  unreadable.clear();
   const auto rows = Walk(tree_.Root(), "*.txt");
   SetUnreadableDirectoryHandler(nullptr);
+  EXPECT_EQ(ahead_rows, rows);
+  EXPECT_EQ(ahead_unreadable, unreadable);
   EXPECT_NE(std::find(rows.begin(), rows.end(), Row("shallow.txt", "")), rows.end());
   const auto deep_rows = std::count_if(rows.begin(), rows.end(), [](const std::string& row) {
     return row.rfind("deep.txt\n", 0) == 0;

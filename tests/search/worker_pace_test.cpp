@@ -1,5 +1,5 @@
-// The pool grows while the tasks it times wait for the disk, and shrinks
-// back once none waits; never past its bounds.
+// The pool grows while the tasks it samples wait for the disk, and shrinks
+// back once none has for a while; never past its bounds.
 #include "search/worker_pace.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +23,12 @@ TEST(WorkerPace, GrowsWhileTasksWaitAndShrinksWhenNoneDoes) {
     std::vector<int> waited;  // per round
     std::vector<unsigned> active;  // after each round
   } cases[] = {
-      {4, 16, {16, 16, 16, 16}, {8, 16, 16, 16}},          // a cold disk: up to the most, no further
-      {4, 16, {4, 3, 0}, {8, 8, 4}},                       // a quarter waiting is enough; none brings it back
-      {4, 16, {16, 16, 1, 0, 0}, {8, 16, 16, 8, 4}},       // a few waits hold it; down to the first, no lower
-      {4, 4, {16, 16}, {4, 4}},                            // a fixed count stays fixed
-      {4, 6, {16, 0, 0}, {6, 4, 4}},                       // doubling stops at the most
+      {4, 16, {16, 16, 16, 16}, {8, 16, 16, 16}},                  // a cold disk: up to the most, no further
+      {4, 16, {4, 3, 0, 0, 0, 0}, {8, 8, 8, 8, 8, 4}},             // a quarter waiting grows; four quiet rounds shrink
+      {4, 16, {16, 0, 0, 0, 2, 0, 0, 0, 0}, {8, 8, 8, 8, 8, 8, 8, 8, 4}},  // a wait starts the quiet count over
+      {4, 16, {16, 16, 0, 0, 0, 0, 0, 0, 0, 0}, {8, 16, 16, 16, 16, 8, 8, 8, 8, 4}},  // down to the first, no lower
+      {4, 4, {16, 16}, {4, 4}},                                    // a fixed count stays fixed
+      {4, 6, {16, 16}, {6, 6}},                                    // doubling stops at the most
   };
   for (const auto& c : cases) {
     WorkerPace pace;
