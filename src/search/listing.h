@@ -17,6 +17,8 @@ struct ListedEntry {
   // What a worker already queued for the entry, when it listed the directory:
   // a matching file's scan, a subdirectory's listing. Its ticket, or 0.
   std::uint32_t ticket = 0;
+  // Whether a file's name fits the search's pattern, where a worker matched it.
+  enum Match : std::uint8_t { kUnmatched, kMatches, kFails } match = kUnmatched;
 };
 
 using SharedDirectory = std::shared_ptr<const platform::DirectoryHandle>;
@@ -53,7 +55,7 @@ void ReadListingWhile(const std::string& directory, Listing& listing, bool hold,
   }
   platform::DirectoryEntry entry;
   while (go_on() && reader.Next(entry))
-    if (!IsDotOrDotDot(entry.name)) listing.entries.push_back({entry.name, entry.kind, 0});
+    if (!IsDotOrDotDot(entry.name)) listing.entries.push_back({entry.name, entry.kind});
   if (hold && platform::DirectoryHandle::OpenCount() < kHeldDirectories) {
     auto held = std::make_shared<const platform::DirectoryHandle>(reader);
     if (held->Held()) listing.directory = std::move(held);

@@ -184,23 +184,25 @@ void Work(Pool& pool, unsigned index) {
       task.found = found;
     } else {
       const bool scans = !pool.contains.empty();
-      if (scans && matcher_epoch != epoch) {
+      if (matcher_epoch != epoch) {
         matcher = std::make_unique<PatternMatcher>(pool.pattern);
         matcher_epoch = epoch;
       }
       lock.unlock();
       Listing listing;
       ReadListingWhile(path, listing, scans, go_on);
-      // What the walk will want of this directory, queued at once: the scans
-      // of the matching files and the listings of the subdirectories.
+      // Which files match, so the walk need not match them again, and what
+      // the walk will want of this directory, queued at once: the scans of
+      // the matching files and the listings of the subdirectories.
       std::vector<std::size_t> ahead;
       for (std::size_t i = 0; i < listing.entries.size(); ++i) {
-        const ListedEntry& entry = listing.entries[i];
+        ListedEntry& entry = listing.entries[i];
         if (entry.kind == platform::EntryKind::kDirectory) {
           ahead.push_back(i);
-        } else if (scans && entry.kind == platform::EntryKind::kFile) {
+        } else if (entry.kind == platform::EntryKind::kFile) {
           LowerInto(entry.name, lowered);
-          if (matcher->Matches(lowered)) ahead.push_back(i);
+          entry.match = matcher->Matches(lowered) ? ListedEntry::kMatches : ListedEntry::kFails;
+          if (scans && entry.match == ListedEntry::kMatches) ahead.push_back(i);
         }
       }
       stop_clock();

@@ -119,8 +119,12 @@ void WalkAheadInto(std::string& path, Listing& listing, unsigned generation, int
   for (std::size_t i = 0; i < listing.entries.size(); ++i) {
     ListedEntry& entry = listing.entries[i];
     if (entry.kind == platform::EntryKind::kFile) {
-      LowerInto(entry.name, lowered);
-      matched[i] = MatchName(lowered, NamePattern) != 0;
+      if (entry.match != ListedEntry::kUnmatched) {
+        matched[i] = entry.match == ListedEntry::kMatches;
+      } else {
+        LowerInto(entry.name, lowered);
+        matched[i] = MatchName(lowered, NamePattern) != 0;
+      }
       if (!matched[i] || !scans) continue;
       last_scan = i;
       if ((tickets[i] = entry.ticket)) continue;
