@@ -155,12 +155,13 @@ void Work(Pool& pool, unsigned index) {
     queue.erase(queue.begin());
     const auto it = pool.tasks.find(ticket);
     if (it == pool.tasks.end() || it->second.state != State::kQueued) continue;  // the walk took it
-    Task& task = it->second;  // stays in place while busy counts this worker
+    // The task stays in place, its path and place unchanged, while busy
+    // counts this worker: they are read without the lock.
+    Task& task = it->second;
     task.state = State::kRunning;
     ++pool.busy;
     const unsigned epoch = pool.epoch;
-    const std::string path = task.path;
-    const read_ahead::Place place = task.place;
+    const std::string& path = task.path;
     const auto go_on = [&] { return pool.live_epoch.load(std::memory_order_relaxed) == epoch; };
     // Now and then, for the pace: whether the task, without the lock, had to
     // wait for the system.
@@ -170,7 +171,7 @@ void Work(Pool& pool, unsigned index) {
     if (timed) last_timed = now;
     const std::int64_t waits_before = timed ? platform::ThreadWaits() : -1;
     bool waited = false;
-    const auto stop_clock = [&] {
+    const auto note_waits = [&] {
       if (waits_before >= 0) waited = platform::ThreadWaits() > waits_before;
     };
     if (task.kind == Kind::kScan) {
@@ -178,7 +179,7 @@ void Work(Pool& pool, unsigned index) {
       const SharedDirectory directory = task.directory;
       lock.unlock();
       const int found = ScanFile(path, directory.get(), *finder, kScanBlockSize, buffer, go_on);
-      stop_clock();
+      note_waits();
       if (buffer.size() > (1u << 20)) std::vector<char>().swap(buffer);
       lock.lock();
       task.found = found;
@@ -205,10 +206,10 @@ void Work(Pool& pool, unsigned index) {
           if (scans && entry.match == ListedEntry::kMatches) ahead.push_back(i);
         }
       }
-      stop_clock();
+      note_waits();
       lock.lock();
       if (epoch == pool.epoch && !ahead.empty()) {
-        read_ahead::Place entry_place = place;
+        read_ahead::Place entry_place = task.place;
         entry_place.push_back(0);
         for (std::size_t i : ahead) {
           ListedEntry& entry = listing.entries[i];
