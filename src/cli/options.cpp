@@ -1,15 +1,11 @@
 #include "cli/options.h"
 
-#include <charconv>
+#include "common/bytes.h"
 
 namespace vudo::cli {
 namespace {
 
-bool ParseJobs(const std::string& text, int& jobs) {
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, jobs);
-  return error == std::errc() && stop == end && jobs >= 1 && jobs <= 256;
-}
+bool ParseJobs(const std::string& text, int& jobs) { return ParseWholeNumber(text, jobs) && jobs >= 1 && jobs <= 256; }
 
 }  // namespace
 

@@ -1,5 +1,8 @@
 #include "common/bytes.h"
 
+#include <charconv>
+#include <system_error>
+
 namespace vudo {
 namespace {
 
@@ -96,6 +99,12 @@ std::string PathPart(std::string_view path) {
   const std::size_t slash = path.find_last_of("\\/");
   if (slash == std::string_view::npos) return {};
   return std::string(path.substr(0, slash + 1));
+}
+
+bool ParseWholeNumber(std::string_view text, int& value) {
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  return error == std::errc() && stop == end;
 }
 
 }  // namespace vudo

@@ -82,6 +82,10 @@ bool EqualLowered(std::string_view a, std::string_view b);
 // True when `text` is well-formed UTF-8 throughout.
 bool IsValidUtf8(std::string_view text);
 
+// Reads `text` as a whole decimal number, sign allowed, into `value`: false
+// for anything else (nothing, a trailing byte, a number too large).
+bool ParseWholeNumber(std::string_view text, int& value);
+
 // The directory part of a path: up to and including the last '\' or '/' before
 // the end or the first '|'. A double quote at the very start is skipped.
 // "C:\Data\x.txt" -> "C:\Data\", "C:\Data" -> "C:\", "x.txt" -> "".

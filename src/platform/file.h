@@ -36,6 +36,8 @@ class FileReader {
   static int OpenCount();
 
  private:
+  void Close();  // closes what is open, if anything
+
 #ifdef _WIN32
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 #else

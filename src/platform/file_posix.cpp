@@ -11,20 +11,19 @@
 
 namespace vudo::platform {
 
-FileReader::~FileReader() {
-  if (fd_ >= 0) {
-    close(fd_);
-    faults::CountOpenFile(-1);
-  }
+FileReader::~FileReader() { Close(); }
+
+void FileReader::Close() {
+  if (fd_ < 0) return;
+  close(fd_);
+  faults::CountOpenFile(-1);
+  fd_ = -1;
 }
 
 int FileReader::OpenCount() { return faults::OpenFiles(); }
 
 bool FileReader::Open(const std::string& path, const DirectoryHandle* directory) {
-  if (fd_ >= 0) {
-    close(fd_);
-    faults::CountOpenFile(-1);
-  }
+  Close();
   // O_NONBLOCK: should a FIFO have taken the file's place since the directory
   // was listed, opening it must not wait for a writer.
   constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
@@ -38,9 +37,7 @@ bool FileReader::Open(const std::string& path, const DirectoryHandle* directory)
   faults::CountOpenFile(1);
   struct stat st;
   if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd_);
-    faults::CountOpenFile(-1);
-    fd_ = -1;
+    Close();
     return false;
   }
   size_ = st.st_size + faults::TakeExtraFileSize();

@@ -5,29 +5,26 @@
 
 namespace vudo::platform {
 
-FileReader::~FileReader() {
-  if (handle_ != INVALID_HANDLE_VALUE) {
-    CloseHandle(handle_);
-    faults::CountOpenFile(-1);
-  }
+FileReader::~FileReader() { Close(); }
+
+void FileReader::Close() {
+  if (handle_ == INVALID_HANDLE_VALUE) return;
+  CloseHandle(handle_);
+  faults::CountOpenFile(-1);
+  handle_ = INVALID_HANDLE_VALUE;
 }
 
 int FileReader::OpenCount() { return faults::OpenFiles(); }
 
 bool FileReader::Open(const std::string& path, const DirectoryHandle*) {
-  if (handle_ != INVALID_HANDLE_VALUE) {
-    CloseHandle(handle_);
-    faults::CountOpenFile(-1);
-  }
+  Close();
   handle_ = CreateFileW(FilePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                         nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle_ == INVALID_HANDLE_VALUE) return false;
   faults::CountOpenFile(1);
   LARGE_INTEGER size;
   if (!GetFileSizeEx(handle_, &size)) {
-    CloseHandle(handle_);
-    faults::CountOpenFile(-1);
-    handle_ = INVALID_HANDLE_VALUE;
+    Close();
     return false;
   }
   size_ = size.QuadPart + faults::TakeExtraFileSize();

@@ -1,8 +1,5 @@
 #include "settings/settings_store.h"
 
-#include <charconv>
-#include <system_error>
-
 #include "common/bytes.h"
 #include "common/control_numbers.h"
 #include "platform/path.h"
@@ -28,19 +25,13 @@ constexpr LayoutKey kLayoutKeys[] = {
 };
 constexpr const char* kMaximizedKey = "windowmaximized";
 
-bool ParseWhole(const std::string& text, int& value) {
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  return error == std::errc() && stop == end && !text.empty();
-}
-
 // All keys or none: a layout half there (edited by hand, say) is not used.
 WindowLayout ReadLayout() {
   WindowLayout layout;
   for (const LayoutKey& entry : kLayoutKeys)
-    if (!ParseWhole(GetKeyValue(entry.key), layout.*entry.field)) return {};
+    if (!ParseWholeNumber(GetKeyValue(entry.key), layout.*entry.field)) return {};
   int maximized = 0;
-  if (!ParseWhole(GetKeyValue(kMaximizedKey), maximized)) return {};
+  if (!ParseWholeNumber(GetKeyValue(kMaximizedKey), maximized)) return {};
   layout.maximized = maximized != 0;
   if (layout.width <= 0 || layout.height <= 0 || layout.name_width <= 0 || layout.directory_width <= 0) return {};
   layout.saved = true;

@@ -96,6 +96,20 @@ TEST(IsValidUtf8, TellsUtf8FromALegacyCodePage) {
     EXPECT_FALSE(IsValidUtf8(text)) << text;
 }
 
+TEST(ParseWholeNumber, TakesAWholeNumberAndNothingElse) {
+  const struct {
+    const char* text;
+    bool whole;
+    int value;
+  } rows[] = {{"12", true, 12}, {"-3", true, -3}, {"0", true, 0}, {"", false, 0},
+              {"1x", false, 0}, {" 1", false, 0}, {"99999999999", false, 0}};
+  for (const auto& row : rows) {
+    int value = 0;
+    EXPECT_EQ(ParseWholeNumber(row.text, value), row.whole) << row.text;
+    if (row.whole) EXPECT_EQ(value, row.value) << row.text;
+  }
+}
+
 TEST(PathPart, TakesTheDirectoryPart) {
   const struct {
     const char* path;
