@@ -30,7 +30,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         return false;
       }
       options.contains = args[++i];
-    } else if (arg == "-j" || arg == "--jobs" || arg.rfind("--jobs=", 0) == 0 || (arg.size() > 2 && arg.rfind("-j", 0) == 0)) {
+    } else if (arg == "-j" || arg == "--jobs" || arg.rfind("--jobs=", 0) == 0 ||
+               (arg.size() > 2 && arg.rfind("-j", 0) == 0)) {
       std::string value;
       if (arg == "-j" || arg == "--jobs") {
         if (i + 1 == args.size()) {

@@ -47,8 +47,9 @@ void BeginWalk(const std::string& pattern, const std::string& contains);
 // What the walk asks for ahead: a directory's listing (the path ending in a
 // separator; a worker that lists it also queues the listings of its
 // subdirectories and, when there is a Contains text, the scans of its
-// matching files), or whether a file holds the Contains text. All of a directory's requests go at once, under one lock and
-// with one wake-up of the workers; each gets its ticket.
+// matching files), or whether a file holds the Contains text. All of a
+// directory's requests go at once, under one lock and with one wake-up of the
+// workers; each gets its ticket.
 struct Request {
   bool listing;
   std::string path;

@@ -67,7 +67,8 @@ void WalkInto(std::string& path, unsigned generation, int depth) {
   platform::DirectoryEntry entry;
   if (depth < kLevelsKeptOpen) {
     // The files are opened by their names in the directory open here.
-    const platform::DirectoryHandle held = ContainsText.empty() ? platform::DirectoryHandle() : platform::DirectoryHandle(reader);
+    const platform::DirectoryHandle held =
+        ContainsText.empty() ? platform::DirectoryHandle() : platform::DirectoryHandle(reader);
     while (reader.Next(entry))
       if (!IsDotOrDotDot(entry.name) && !Visit(path, length, entry.name, entry.kind, generation, depth, &held))
         return;

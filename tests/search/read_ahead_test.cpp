@@ -102,7 +102,8 @@ TEST_F(ReadAhead, TheRowsAndTheirOrderAreTheWalksWithoutWorkers) {
     SCOPED_TRACE(std::string(search.pattern) + " / " + search.contains);
     const auto alone = Search(tree_->Root(), search.pattern, search.contains, 0);
     EXPECT_FALSE(alone.empty() && std::string(search.pattern) != "nothing matches");
-    for (unsigned workers : {2u, 4u, 8u}) EXPECT_EQ(Search(tree_->Root(), search.pattern, search.contains, workers), alone);
+    for (unsigned workers : {2u, 4u, 8u})
+      EXPECT_EQ(Search(tree_->Root(), search.pattern, search.contains, workers), alone);
     // Growing and shrinking on the way, as the disk makes it.
     EXPECT_EQ(Search(tree_->Root(), search.pattern, search.contains, 2, nullptr, 16), alone);
   }
