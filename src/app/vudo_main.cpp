@@ -6,7 +6,6 @@
 #include "common/bytes.h"
 #include "events/thread_registry.h"
 #include "platform/process.h"
-#include "search/read_ahead.h"
 #include "settings/key_value_file.h"
 #include "ui/controls/control_layer.h"
 
@@ -14,8 +13,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // UTF-8 text where the system honours the manifest's request, before any
   // text is read or compared.
   vudo::SetTextRule(vudo::platform::SystemTextRule());
-  // Worker threads list and scan ahead of the search the window runs.
-  vudo::UseDefaultReadAhead();
   // Common controls, the program icon, the cursor and the font before any
   // window; the thread registry's lock before any binding starts a thread.
   vudo::StartControlLayer();

@@ -1,35 +1,24 @@
 // vudo-find: the search engine without a window. Prints the full path of every
 // hit, one per line, in the order found.
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/options.h"
-#include "cli/printing_controls.h"
-#include "common/control_numbers.h"
+#include "cli/printing_sink.h"
 #include "platform/directory.h"
 #include "platform/process.h"
-#include "search/read_ahead.h"
-#include "search/search_control.h"
-#include "search/search_state.h"
-#include "search/walker.h"
-#include "ui/controls/control_seam.h"
+#include "search/engine.h"
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
+std::atomic<bool> interrupted{false};
 
-// Ctrl+C stops the search the way the Stop button does; the rows found so far
-// are still printed.
-extern "C" void OnInterrupt(int) {
-  interrupted = 1;
-  vudo::StopRequested = 1;
-}
-
-void ReportUnreadable(const std::string& directory, const std::string& reason) {
-  std::fprintf(stderr, "vudo-find: cannot read directory '%s': %s\n", directory.c_str(), reason.c_str());
-}
+// Ctrl+C ends the search the way the Stop button does; the paths found so far
+// are still printed. (On Windows the handler runs on a thread of its own.)
+extern "C" void OnInterrupt(int) { interrupted = true; }
 
 }  // namespace
 
@@ -59,21 +48,18 @@ int main(int argc, char** argv) {
   }
   start.Close();
 
-  if (options.jobs > 0) SetReadAheadWorkers(static_cast<unsigned>(options.jobs));
-  else UseDefaultReadAhead();
+  SearchRequest request;
+  request.directory = options.directory;
+  request.pattern = options.pattern;
+  request.contains = options.contains;
+  request.jobs = static_cast<unsigned>(options.jobs);
+  cli::PrintingSink printer(options.print0 ? '\0' : '\n', interrupted);
   std::signal(SIGINT, OnInterrupt);
-  cli::SetPathEnd(options.print0 ? '\0' : '\n');
-  SetHitSink(cli::PrintHit);
-  SetUnreadableDirectoryHandler(ReportUnreadable);
-  ControlSetText(kStartDirectoryCombo, options.directory);
-  ControlSetText(kPatternField, options.pattern);
-  ControlSetText(kContainsField, options.contains);
-  ControlSetText(kStartStopButton, kStartLabel);
-  ToggleSearch();
-  if (!cli::FlushRows()) {
-    std::fprintf(stderr, "vudo-find: cannot write the output: %s\n", cli::OutputError().c_str());
+  RunSearch(request, printer);
+  if (!printer.Flush()) {
+    std::fprintf(stderr, "vudo-find: cannot write the output: %s\n", printer.OutputError().c_str());
     return 2;
   }
   if (interrupted) return 130;
-  return cli::RowsPrinted() > 0 ? 0 : 1;
+  return printer.Printed() > 0 ? 0 : 1;
 }

@@ -48,8 +48,8 @@ std::size_t Utf8CharLength(std::string_view text, std::size_t i) {
 TextRule CurrentTextRule() { return text_rule; }
 void SetTextRule(TextRule rule) { text_rule = rule; }
 
-std::size_t CharLength(std::string_view text, std::size_t i) {
-  return Utf8Text() ? Utf8CharLength(text, i) : 1;
+std::size_t CharLength(std::string_view text, std::size_t i, TextRule rule) {
+  return rule == TextRule::kUtf8 ? Utf8CharLength(text, i) : 1;
 }
 
 bool IsValidUtf8(std::string_view text) {
@@ -61,14 +61,14 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
-std::string LowerCase(std::string_view text) {
+std::string LowerCase(std::string_view text, TextRule rule) {
   std::string out;
-  LowerInto(text, out);
+  LowerInto(text, out, rule);
   return out;
 }
 
-void LowerInPlace(char* bytes, std::size_t count) {
-  if (!Utf8Text()) {
+void LowerInPlace(char* bytes, std::size_t count, TextRule rule) {
+  if (rule != TextRule::kUtf8) {
     for (std::size_t i = 0; i < count; ++i)
       bytes[i] = static_cast<char>(kLowerTable[static_cast<unsigned char>(bytes[i])]);
   } else {
@@ -83,9 +83,9 @@ void LowerInPlace(char* bytes, std::size_t count) {
   }
 }
 
-void LowerInto(std::string_view text, std::string& out) {
+void LowerInto(std::string_view text, std::string& out, TextRule rule) {
   out.assign(text.data(), text.size());
-  LowerInPlace(out.data(), out.size());
+  LowerInPlace(out.data(), out.size(), rule);
 }
 
 bool EqualLowered(std::string_view a, std::string_view b) {

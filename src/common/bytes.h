@@ -66,15 +66,19 @@ constexpr unsigned char LowerAfter(unsigned char before, unsigned char b) {
 
 // Bytes of the character at text[i] (i < size): under UTF-8 a whole valid
 // sequence, or 1 for a byte that starts none; always 1 under the single-byte
-// rule.
-std::size_t CharLength(std::string_view text, std::size_t i);
+// rule. Without a rule: the rule in force.
+std::size_t CharLength(std::string_view text, std::size_t i, TextRule rule);
+inline std::size_t CharLength(std::string_view text, std::size_t i) { return CharLength(text, i, CurrentTextRule()); }
 
-std::string LowerCase(std::string_view text);
-void LowerInPlace(char* bytes, std::size_t count);
+std::string LowerCase(std::string_view text, TextRule rule);
+inline std::string LowerCase(std::string_view text) { return LowerCase(text, CurrentTextRule()); }
+void LowerInPlace(char* bytes, std::size_t count, TextRule rule);
+inline void LowerInPlace(char* bytes, std::size_t count) { LowerInPlace(bytes, count, CurrentTextRule()); }
 
 // Lower-cases `text` into `out`, reusing out's storage (no allocation once it
 // is large enough).
-void LowerInto(std::string_view text, std::string& out);
+void LowerInto(std::string_view text, std::string& out, TextRule rule);
+inline void LowerInto(std::string_view text, std::string& out) { LowerInto(text, out, CurrentTextRule()); }
 
 // Equality under the lower-casing rule.
 bool EqualLowered(std::string_view a, std::string_view b);

@@ -24,12 +24,14 @@ struct CompiledPattern {
   std::size_t fixed_bytes = 0;  // bytes that are not stars: the shortest name
   std::size_t head = 0;         // bytes before the first star
   std::size_t tail = 0;         // bytes after the last star
+  TextRule rule = TextRule::kUtf8;  // what a character is
 };
 
 bool IsContinuationByte(char b) { return (static_cast<unsigned char>(b) & 0xC0) == 0x80; }
 
-CompiledPattern Compile(std::string_view pattern) {
+CompiledPattern Compile(std::string_view pattern, TextRule rule) {
   CompiledPattern c;
+  c.rule = rule;
   c.text.reserve(pattern.size());
   for (char b : pattern) {
     if (b == '*' && !c.text.empty() && c.text.back() == '*') continue;
@@ -41,7 +43,7 @@ CompiledPattern Compile(std::string_view pattern) {
   c.fixed_bytes = c.text.size() - static_cast<std::size_t>(std::count(c.text.begin(), c.text.end(), '*'));
   c.head = c.has_star ? first : c.text.size();
   c.tail = c.has_star ? c.text.size() - c.text.rfind('*') - 1 : c.text.size();
-  if (Utf8Text()) {
+  if (rule == TextRule::kUtf8) {
     // A '?' takes a whole character, whose length only the name tells; and a
     // tail starting inside a character could match where no character starts.
     c.ends_by_bytes = !c.has_question && (c.tail == 0 || !IsContinuationByte(c.text[c.text.size() - c.tail]));
@@ -59,7 +61,7 @@ bool FitsRun(const char* pattern, const char* name, std::size_t count) {
 // star and let it take one character more. A '?' takes one character, any
 // other pattern byte matches the same byte. O(name length x pattern length)
 // at worst, no recursion.
-bool MatchStars(std::string_view pat, std::string_view name) {
+bool MatchStars(std::string_view pat, std::string_view name, TextRule rule) {
   std::size_t p = 0, n = 0;
   std::size_t star = std::string_view::npos, resume = 0;
   while (n < name.size()) {
@@ -68,13 +70,13 @@ bool MatchStars(std::string_view pat, std::string_view name) {
       resume = n;
     } else if (p < pat.size() && pat[p] == '?') {
       ++p;
-      n += CharLength(name, n);
+      n += CharLength(name, n, rule);
     } else if (p < pat.size() && pat[p] == name[n]) {
       ++p;
       ++n;
     } else if (star != std::string_view::npos) {
       p = star + 1;
-      resume += CharLength(name, resume);
+      resume += CharLength(name, resume, rule);
       n = resume;
     } else {
       return false;
@@ -88,7 +90,7 @@ bool Matches(const CompiledPattern& c, std::string_view name) {
   if (name.empty()) return false;
   if (c.text.empty()) return true;
   if (name.size() < c.fixed_bytes) return false;
-  if (!c.ends_by_bytes) return MatchStars(c.text, name);
+  if (!c.ends_by_bytes) return MatchStars(c.text, name, c.rule);
   if (!c.has_star) return name.size() == c.text.size() && FitsRun(c.text.data(), name.data(), name.size());
   if (!FitsRun(c.text.data(), name.data(), c.head)) return false;
   if (!FitsRun(c.text.data() + c.text.size() - c.tail, name.data() + name.size() - c.tail, c.tail)) return false;
@@ -96,7 +98,7 @@ bool Matches(const CompiledPattern& c, std::string_view name) {
   // star is left to place; that part of the pattern begins and ends with a star.
   const std::string_view middle_pattern(c.text.data() + c.head, c.text.size() - c.head - c.tail);
   const std::string_view middle_name(name.data() + c.head, name.size() - c.head - c.tail);
-  return MatchStars(middle_pattern, middle_name);
+  return MatchStars(middle_pattern, middle_name, c.rule);
 }
 
 std::string LastPattern;
@@ -107,7 +109,8 @@ CompiledPattern Compiled;
 
 struct PatternMatcher::Compiled : CompiledPattern {};
 
-PatternMatcher::PatternMatcher(std::string_view pattern) : compiled_(new Compiled{Compile(pattern)}) {}
+PatternMatcher::PatternMatcher(std::string_view pattern, TextRule rule)
+    : compiled_(new Compiled{Compile(pattern, rule)}) {}
 PatternMatcher::~PatternMatcher() = default;
 PatternMatcher::PatternMatcher(PatternMatcher&&) noexcept = default;
 PatternMatcher& PatternMatcher::operator=(PatternMatcher&&) noexcept = default;
@@ -119,7 +122,7 @@ int MatchName(std::string_view name, std::string_view pattern) {
   if (pattern != LastPattern || CurrentTextRule() != LastRule) {
     LastPattern.assign(pattern.data(), pattern.size());
     LastRule = CurrentTextRule();
-    Compiled = Compile(pattern);
+    Compiled = Compile(pattern, LastRule);
   }
   return Matches(Compiled, name) ? 1 : 0;
 }

@@ -8,14 +8,15 @@
 #include <memory>
 #include <string_view>
 
+#include "common/bytes.h"
+
 namespace vudo {
 
-// One pattern compiled for matching many names, under the text rule in force
-// when it was made. Each object is independent, so the engine's worker
-// threads match with their own.
+// One pattern compiled for matching many names under one text rule. Each
+// object is independent, so the engine's worker threads match with their own.
 class PatternMatcher {
  public:
-  explicit PatternMatcher(std::string_view pattern);
+  explicit PatternMatcher(std::string_view pattern, TextRule rule = CurrentTextRule());
   ~PatternMatcher();
   PatternMatcher(PatternMatcher&&) noexcept;
   PatternMatcher& operator=(PatternMatcher&&) noexcept;

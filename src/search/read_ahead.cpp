@@ -13,10 +13,9 @@
 #include "common/bytes.h"
 #include "platform/clock.h"
 #include "platform/path.h"
-#include "search/event_pace.h"
 #include "search/matcher.h"
-#include "search/scanner.h"
-#include "search/search_state.h"
+#include "search/scan_file.h"
+#include "search/search_run.h"
 #include "search/text_finder.h"
 #include "search/worker_pace.h"
 
@@ -70,8 +69,8 @@ struct Pool {
   int idle = 0;                      // workers waiting for a task
   int waiting = 0;                   // others waiting for a task to finish
   bool quitting = false;
-  unsigned generation = 0;           // the search the walk belongs to
-  std::string pattern, contains;
+  std::string pattern, contains;     // the walk's, folded by `rule`
+  TextRule rule = TextRule::kUtf8;
   std::shared_ptr<const TextFinder> finder;
 
   ~Pool() {
@@ -89,8 +88,6 @@ Pool& ThePool() {
   static Pool pool;
   return pool;
 }
-
-unsigned workers_wanted = 0, workers_most = 0;
 
 void Work(Pool& pool, unsigned index);
 
@@ -186,7 +183,7 @@ void Work(Pool& pool, unsigned index) {
     } else {
       const bool scans = !pool.contains.empty();
       if (matcher_epoch != epoch) {
-        matcher = std::make_unique<PatternMatcher>(pool.pattern);
+        matcher = std::make_unique<PatternMatcher>(pool.pattern, pool.rule);
         matcher_epoch = epoch;
       }
       lock.unlock();
@@ -201,7 +198,7 @@ void Work(Pool& pool, unsigned index) {
         if (entry.kind == platform::EntryKind::kDirectory) {
           ahead.push_back(i);
         } else if (entry.kind == platform::EntryKind::kFile) {
-          LowerInto(entry.name, lowered);
+          LowerInto(entry.name, lowered, pool.rule);
           entry.match = matcher->Matches(lowered) ? ListedEntry::kMatches : ListedEntry::kFails;
           if (scans && entry.match == ListedEntry::kMatches) ahead.push_back(i);
         }
@@ -232,14 +229,11 @@ void Work(Pool& pool, unsigned index) {
   }
 }
 
-bool WalkMustEnd(unsigned generation) {
-  return StopRequested.load(std::memory_order_relaxed) != 0 || SearchGeneration != generation;
-}
-
 // Takes the task's result for the walk: runs a task still queued here, waits
-// for one a worker runs while events go on. False when the walk must end.
+// for one a worker runs while polling the walk's caller. False when the walk
+// must end.
 template <class RunHere>
-bool Take(read_ahead::Ticket ticket, Task& result, RunHere run_here) {
+bool Take(SearchRun& run, read_ahead::Ticket ticket, Task& result, RunHere run_here) {
   Pool& pool = ThePool();
   std::unique_lock<std::mutex> lock(pool.mutex);
   auto it = pool.tasks.find(ticket);
@@ -252,7 +246,6 @@ bool Take(read_ahead::Ticket ticket, Task& result, RunHere run_here) {
     run_here(result);
     return true;
   }
-  const unsigned generation = pool.generation;
   // Most tasks a worker runs end within microseconds once the data is
   // cached: a short spin saves the wake-up a sleep would cost on both sides.
   for (int spin = 0; spin < 64 && it->second.state != State::kDone; ++spin) {
@@ -268,10 +261,10 @@ bool Take(read_ahead::Ticket ticket, Task& result, RunHere run_here) {
     --pool.waiting;
     if (it->second.state == State::kDone) break;
     lock.unlock();
-    const bool must_end = WalkMustEnd(generation) || (DrainEventsWhenDue() && WalkMustEnd(generation));
+    const bool must_end = run.MustEnd();
     lock.lock();
     if (must_end) return false;
-    it = pool.tasks.find(ticket);  // events never end a walk's tasks, but look again all the same
+    it = pool.tasks.find(ticket);  // a poll never ends a walk's tasks, but look again all the same
     if (it == pool.tasks.end()) return false;
   }
   if (it->second.kind == Kind::kList) {
@@ -286,13 +279,10 @@ bool Take(read_ahead::Ticket ticket, Task& result, RunHere run_here) {
 
 }  // namespace
 
-void SetReadAheadWorkers(unsigned workers, unsigned most) {
-  workers_wanted = workers;
-  workers_most = std::max(workers, most);
-}
-unsigned ReadAheadWorkers() { return workers_wanted; }
+namespace read_ahead {
 
-void UseDefaultReadAhead() {
+Workers WorkersFor(unsigned jobs, unsigned most_jobs) {
+  if (jobs > 0) return {jobs, std::max(jobs, most_jobs)};
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
   // Twice the cores keep every core busy on a warm cache, where more only
   // take turns (measured here: 8 took 5% longer than 4 on 2 cores; past eight
@@ -303,23 +293,21 @@ void UseDefaultReadAhead() {
   // where each file call waits for its server, 4 were measured best).
   const unsigned first = std::min(8u, 2 * cores);
 #ifdef _WIN32
-  SetReadAheadWorkers(first);
+  return {first, first};
 #else
-  SetReadAheadWorkers(first, std::max(16u, first));
+  return {first, std::max(16u, first)};
 #endif
 }
 
-namespace read_ahead {
-
-void BeginWalk(const std::string& pattern, const std::string& contains) {
+void BeginWalk(const SearchRun& run, Workers workers) {
   Pool& pool = ThePool();
   const std::lock_guard<std::mutex> lock(pool.mutex);
-  pool.pace.Reset(workers_wanted, workers_most);
+  pool.pace.Reset(workers.first, workers.most);
   StartActive(pool);
-  pool.generation = SearchGeneration;
-  pool.pattern = pattern;
-  pool.contains = contains;
-  pool.finder = pool.contains.empty() ? nullptr : std::make_shared<const TextFinder>(contains);
+  pool.pattern = run.Pattern();
+  pool.contains = run.Contains();
+  pool.rule = run.Request().rule;
+  pool.finder = pool.contains.empty() ? nullptr : std::make_shared<const TextFinder>(pool.contains, pool.rule);
 }
 
 void AskAhead(const Place& directory, std::vector<Request>& requests) {
@@ -338,18 +326,17 @@ void AskAhead(const Place& directory, std::vector<Request>& requests) {
   if (pool.idle > 0) pool.work.notify_all();
 }
 
-bool TakeListing(Ticket ticket, Listing& listing) {
+bool TakeListing(SearchRun& run, Ticket ticket, Listing& listing) {
   Task task(Kind::kList, {});
-  if (!Take(ticket, task, [](Task& here) { ReadListing(here.path, here.listing, !ContainsText.empty()); }))
+  if (!Take(run, ticket, task, [&](Task& here) { ReadListing(here.path, here.listing, run.Scans()); }))
     return false;
   listing = std::move(task.listing);
   return true;
 }
 
-bool TakeVerdict(Ticket ticket, int& found) {
+bool TakeVerdict(SearchRun& run, Ticket ticket, int& found) {
   Task task(Kind::kScan, {});
-  if (!Take(ticket, task,
-            [](Task& here) { here.found = FileContainsText(here.path, ContainsText, here.directory.get()); }))
+  if (!Take(run, ticket, task, [&](Task& here) { here.found = run.Scan(here.path, here.directory.get()); }))
     return false;
   found = task.found;
   return true;

@@ -3,16 +3,30 @@
 // names match, so the disk has requests in flight and every core works while
 // the walk keeps its own order.
 //
+// The words used here and in read_ahead.cpp:
+// - task: one listing or one scan asked for ahead of the walk.
+// - ticket: the number a task gets when it is queued; the walk asks for the
+//   task's result by it. 0 means no task: the walk does that work itself.
+// - place: where an entry stands in the walk's order (below); workers take
+//   the queued task whose place comes first.
+// - verdict: a scan's result, whether the file holds the text.
+// - window: the tasks queued or done and not yet taken by the walk, bounded,
+//   and so are the open handles and buffers behind them.
+// - held: a directory kept open so that its files open by name in it; and
+//   the listings done ahead and not yet taken, whose entries are bounded.
+// - epoch: counts the walks the pool has served; a task run for an older
+//   one is dropped, never handed over.
+// - pace: how many workers take tasks at the moment (worker_pace.h).
+//
 // The walk stays the consumer: it asks for a listing or a verdict by its
 // ticket when it comes to that entry, in its own order. A task no worker has
 // taken yet the walk runs itself (as it would without workers); for one a
-// worker is running it waits, letting window events run at its pace. The
-// window ahead is bounded (tasks, hence open handles and buffers); past it the
-// walk gets no ticket and does the work itself. The workers never touch a
-// window or the search's global state: they get paths and give back listings
-// and verdicts. Stop, a newer search, or the walk's end cancels everything:
-// workers check between entries and between blocks, and EndWalk returns only
-// once each has closed what it opened.
+// worker is running it waits, polling the search's caller meanwhile. Past the
+// window the walk gets no ticket and does the work itself. The workers never
+// call the caller's sink: they get paths and give back listings and verdicts.
+// The search's end cancels everything: workers check the epoch between
+// entries and between blocks, and EndWalk returns only once each has closed
+// what it opened.
 #pragma once
 
 #include <cstddef>
@@ -24,15 +38,19 @@
 
 namespace vudo {
 
-// Worker threads for searches from now on: `workers` at first, and up to
-// `most` while the tasks wait for the disk (worker_pace.h); 0 and 1 mean
-// none: the walk reads everything itself, one entry after the other.
-void SetReadAheadWorkers(unsigned workers, unsigned most = 0);
-unsigned ReadAheadWorkers();
-// What pays off on this system, from its processor count.
-void UseDefaultReadAhead();
+class SearchRun;
 
 namespace read_ahead {
+
+// Workers for one walk: `first` at its start, and up to `most` while the
+// tasks wait for the disk (worker_pace.h). Fewer than two: none, the walk
+// reads everything itself, one entry after the other.
+struct Workers {
+  unsigned first, most;
+};
+// A request's jobs (engine.h): 0 is what pays off on this system, from its
+// processor count.
+Workers WorkersFor(unsigned jobs, unsigned most_jobs);
 
 using Ticket = std::uint32_t;  // 0: none (past the window, or no workers)
 // Where an entry stands in the walk's order: the indexes of its directories'
@@ -41,9 +59,9 @@ using Ticket = std::uint32_t;  // 0: none (past the window, or no workers)
 // the queued task whose place comes first.
 using Place = std::vector<std::uint32_t>;
 
-// Starts a walk's read-ahead for the search's pattern (lower-cased) and
-// Contains text (empty: none).
-void BeginWalk(const std::string& pattern, const std::string& contains);
+// Starts a walk's read-ahead for the run's pattern and Contains text (empty:
+// listings only).
+void BeginWalk(const SearchRun& run, Workers workers);
 // What the walk asks for ahead: a directory's listing (the path ending in a
 // separator; a worker that lists it also queues the listings of its
 // subdirectories and, when there is a Contains text, the scans of its
@@ -59,10 +77,10 @@ struct Request {
 };
 // `directory` is the place of the directory whose entries these are.
 void AskAhead(const Place& directory, std::vector<Request>& requests);
-// Takes a result, in the walk's thread. False when the walk must end (a stop
-// or a newer search arrived while it waited).
-bool TakeListing(Ticket ticket, Listing& listing);
-bool TakeVerdict(Ticket ticket, int& found);
+// Takes a result, in the walk's thread. False when the walk must end (the
+// run's poll said so while it waited).
+bool TakeListing(SearchRun& run, Ticket ticket, Listing& listing);
+bool TakeVerdict(SearchRun& run, Ticket ticket, int& found);
 // Cancels what is left and waits until no worker holds a file or directory.
 void EndWalk();
 

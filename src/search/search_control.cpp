@@ -3,7 +3,7 @@
 #include "common/bytes.h"
 #include "common/control_numbers.h"
 #include "search/search_state.h"
-#include "search/walker.h"
+#include "search/window_walk.h"
 #include "ui/controls/control_seam.h"
 
 namespace vudo {

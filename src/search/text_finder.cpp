@@ -70,7 +70,7 @@ bool TextFinder::MakeAnchor(std::size_t index, Anchor& anchor) const {
   return preimages > 0;
 }
 
-TextFinder::TextFinder(std::string_view text) : text_(text), utf8_(Utf8Text()) {
+TextFinder::TextFinder(std::string_view text, TextRule rule) : text_(text), utf8_(rule == TextRule::kUtf8) {
   if (text_.empty()) return;
   auto commonness = [&](std::size_t i) { return kCommonness[static_cast<unsigned char>(text_[i])]; };
   std::size_t rarest = 0;

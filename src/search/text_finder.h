@@ -5,8 +5,8 @@
 // form, or NUL for a space), and those two differ only in the bit 0x20, so
 // "(b | 0x20) == text byte" tests both at once. (Under the UTF-8 rule a second
 // byte folds only after 0xC3; the filter lets both through and the full check
-// at a place looks at the byte before.) The rule is the one in force when the
-// finder is made. The finder takes the text's two
+// at a place looks at the byte before.) The rule is the one the finder is
+// made with. The finder takes the text's two
 // rarest bytes and tests 32 places at a time (AVX2, where the processor has
 // it) or 16 (SSE2) against both, at their distance apart; only places where
 // both fit are checked in full.
@@ -16,12 +16,14 @@
 #include <string>
 #include <string_view>
 
+#include "common/bytes.h"
+
 namespace vudo {
 
 class TextFinder {
  public:
-  // `text` is lower-cased. An empty text is found in anything.
-  explicit TextFinder(std::string_view text);
+  // `text` is lower-cased by `rule`. An empty text is found in anything.
+  explicit TextFinder(std::string_view text, TextRule rule = CurrentTextRule());
 
   // True when the text occurs in bytes[0, count). `before` is the byte that
   // precedes bytes[0] in the file (0 at its start): under the UTF-8 rule it
@@ -53,7 +55,7 @@ class TextFinder {
 
   std::string text_;
   Anchor first_, second_;  // the rarest byte, and the next rarest elsewhere
-  bool utf8_;  // the lower-casing rule in force when the finder was made
+  bool utf8_;  // the lower-casing rule the finder was made with
   bool impossible_ = false;
 };
 

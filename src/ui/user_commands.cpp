@@ -6,7 +6,7 @@
 #include <string>
 
 #include "search/search_control.h"
-#include "search/walker.h"
+#include "search/window_walk.h"
 #include "settings/settings_store.h"
 #include "ui/shell/clipboard.h"
 #include "ui/main_window.h"

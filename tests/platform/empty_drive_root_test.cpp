@@ -7,9 +7,7 @@
 #include <string>
 
 #include "platform/directory.h"
-#include "search/search_state.h"
-#include "search/walker.h"
-#include "support/memory_controls.h"
+#include "support/collecting_sink.h"
 
 namespace vudo {
 namespace {
@@ -41,12 +39,9 @@ TEST(EmptyDriveRoot, TheConsoleFinderFindsNothingInsteadOfFailing) {
 }
 
 TEST(EmptyDriveRoot, TheWalkListsNothing) {
-  testing_controls::Reset();
-  StopRequested = 0;
-  NamePattern = std::string(1, '*');
-  ContainsText.clear();
-  WalkDirectory("Q:");
-  EXPECT_TRUE(testing_controls::Rows().empty());
+  testing_sink::CollectingSink sink;
+  EXPECT_TRUE(testing_sink::Search(sink, "Q:", "*").start_listed);
+  EXPECT_TRUE(sink.rows.empty());
 }
 
 }  // namespace

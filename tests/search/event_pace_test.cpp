@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "search/scanner.h"
+#include "search/scan_file.h"
 #include "search/search_state.h"
-#include "search/walker.h"
+#include "search/window_walk.h"
 #include "support/memory_controls.h"
 #include "support/temp_tree.h"
 
@@ -33,7 +33,6 @@ class EventPace : public ::testing::Test {
   void TearDown() override {
     SetDrainClock(nullptr);
     SetDrainInterval(0);
-    SetHitSink(nullptr);
     testing_controls::Reset();
   }
   testing_tree::TempTree tree_;
@@ -61,33 +60,33 @@ TEST_F(EventPace, TheWalkAsksForEventsEveryTenMillisecondsOnly) {
 
 TEST_F(EventPace, TheStopFlagIsStillReadAfterEveryEntry) {
   for (int i = 0; i < 50; ++i) tree_.Write("f" + std::to_string(i) + ".txt", "");
-  static int hits = 0;
-  hits = 0;
-  SetHitSink([](std::string_view, std::string_view) {
-    if (++hits == 3) StopRequested = 1;  // as Ctrl+C does, between two drains
+  testing_controls::SetOnRow([] {
+    if (testing_controls::Rows().size() == 3) StopRequested = 1;  // between two drains
   });
   NamePattern = "*";
   ContainsText.clear();
   WalkDirectory(tree_.Root());  // the clock stands still: no drain after the first
-  EXPECT_EQ(hits, 3);
+  EXPECT_EQ(testing_controls::Rows().size(), 3u);
 }
 
+// A walk of one large file, whose scan lets events run after every block.
 class PacedScan : public EventPace {
  protected:
   void SetUp() override {
     EventPace::SetUp();
     SetDrainInterval(0);  // a drain after every block of the scan
-    tree_.Write("big.txt", std::string(200000, 'x') + "needle");
-    path_ = tree_.Path("big.txt");
+    tree_.Write("big.txt", std::string(200 * kScanBlockSize, 'x') + "needle");
+    NamePattern = "*";
+    ContainsText = "needle";
   }
-  std::string path_;
 };
 
 TEST_F(PacedScan, AStopDuringTheScanEndsItWithNoHit) {
   testing_controls::SetOnPoll([] {
     if (testing_controls::PollCount() == 5) StopRequested = 1;
   });
-  EXPECT_EQ(FileContainsTextInBlocks(path_, "needle", 1000), 0);
+  WalkDirectory(tree_.Root());
+  EXPECT_TRUE(testing_controls::Rows().empty());
   EXPECT_EQ(testing_controls::PollCount(), 5);
 }
 
@@ -95,12 +94,14 @@ TEST_F(PacedScan, ANewerSearchDuringTheScanEndsItWithNoHit) {
   testing_controls::SetOnPoll([] {
     if (testing_controls::PollCount() == 5) ++SearchGeneration;
   });
-  EXPECT_EQ(FileContainsTextInBlocks(path_, "needle", 1000), 0);
+  WalkDirectory(tree_.Root());
+  EXPECT_TRUE(testing_controls::Rows().empty());
   EXPECT_EQ(testing_controls::PollCount(), 5);
 }
 
 TEST_F(PacedScan, WithoutEventsAScanRunsToItsEnd) {
-  EXPECT_EQ(FileContainsTextInBlocks(path_, "needle", 1000), 1);
+  WalkDirectory(tree_.Root());
+  EXPECT_EQ(testing_controls::Rows().size(), 1u);
   EXPECT_GT(testing_controls::PollCount(), 100);  // a drain after every block
 }
 

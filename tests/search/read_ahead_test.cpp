@@ -16,16 +16,12 @@
 #include <thread>
 #include <vector>
 
-#include "common/control_numbers.h"
 #include "platform/directory.h"
 #include "platform/file.h"
+#include "search/engine.h"
 #include "search/scanner.h"
-#include "search/search_control.h"
-#include "search/search_state.h"
-#include "search/walker.h"
-#include "support/memory_controls.h"
+#include "support/collecting_sink.h"
 #include "support/temp_tree.h"
-#include "ui/controls/control_seam.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -34,6 +30,7 @@
 namespace vudo {
 namespace {
 
+using testing_sink::CollectingSink;
 using testing_tree::TempTree;
 
 // A tree of every shape the walk meets: deep (past the levels the plain walk
@@ -60,18 +57,17 @@ void MakeTree(const TempTree& tree) {
 #endif
 }
 
+// The rows of a search with `workers` reading ahead (0: none), in the order
+// found; `on_poll` is told the number of every poll.
 std::vector<std::string> Search(const std::string& root, const std::string& pattern, const std::string& contains,
-                                unsigned workers, std::function<void()> on_poll = nullptr, unsigned most = 0) {
-  SetReadAheadWorkers(workers, most);
-  testing_controls::Reset();
-  testing_controls::SetOnPoll(std::move(on_poll));
-  ControlSetText(kStartDirectoryCombo, root);
-  ControlSetText(kPatternField, pattern);
-  ControlSetText(kContainsField, contains);
-  ControlSetText(kStartStopButton, kStartLabel);
-  ToggleSearch();
-  SetReadAheadWorkers(0);
-  return testing_controls::Rows();
+                                unsigned workers, std::function<void(int)> on_poll = nullptr, unsigned most = 0) {
+  CollectingSink sink;
+  if (on_poll) sink.on_poll = [&] {
+    on_poll(sink.polls);
+    return false;
+  };
+  testing_sink::Search(sink, root, pattern, contains, workers == 0 ? 1 : workers, most);
+  return sink.rows;
 }
 
 class ReadAhead : public ::testing::Test {
@@ -110,16 +106,16 @@ TEST_F(ReadAhead, TheRowsAndTheirOrderAreTheWalksWithoutWorkers) {
 }
 
 TEST_F(ReadAhead, AMissingStartFolderIsAFolderThatCannotBeOpened) {
-  EXPECT_TRUE(Search(tree_->Path("no such folder"), "*", "", 4).empty());
-  EXPECT_FALSE(StartDirectoryListed());
-  Search(tree_->Root(), "*", "", 4);
-  EXPECT_TRUE(StartDirectoryListed());
+  CollectingSink sink;
+  EXPECT_FALSE(testing_sink::Search(sink, tree_->Path("no such folder"), "*", "", 4).start_listed);
+  EXPECT_TRUE(sink.rows.empty());
+  EXPECT_TRUE(testing_sink::Search(sink, tree_->Root(), "*", "", 4).start_listed);
 }
 
-// Stop and Start pressed again and again while workers are inside large
-// files: every search ends with nothing open, and the last one, left to run,
-// lists what a search without workers lists.
-TEST_F(ReadAhead, StopAndStartStormsLeaveNothingOpenOrRunning) {
+// Searches ended again and again while workers are inside large files: every
+// search ends with nothing open, and the last one, left to run, lists what a
+// search without workers lists.
+TEST_F(ReadAhead, SearchesEndedAgainAndAgainLeaveNothingOpenOrRunning) {
   TempTree big;
   for (int i = 0; i < 12; ++i) {
     std::ofstream out(big.Path("big" + std::to_string(i) + ".bin"), std::ios::binary);
@@ -127,38 +123,19 @@ TEST_F(ReadAhead, StopAndStartStormsLeaveNothingOpenOrRunning) {
   }
   big.Write("sub/small.txt", "needle");
   const auto alone = Search(big.Root(), "*", "needle", 0);
-  SetReadAheadWorkers(4);
-  testing_controls::Reset();
-  ControlSetText(kStartDirectoryCombo, big.Root());
-  ControlSetText(kPatternField, "*");
-  ControlSetText(kContainsField, "needle");
-  ControlSetText(kStartStopButton, kStartLabel);
-  // Each search is stopped at its third poll; every other time Start is
-  // pressed again right away, from inside the walk that is unwinding.
-  int polls_in_search = 0, stops = 0;
-  testing_controls::SetOnPoll([&] {
-    if (++polls_in_search != 3) return;
-    ToggleSearch();  // Stop
-    if (++stops % 2 == 0) {
-      polls_in_search = 0;
-      ToggleSearch();  // Start, run once this walk has unwound
-    }
-  });
+  int ended = 0;
   for (int round = 0; round < 20; ++round) {
-    polls_in_search = 0;
-    ToggleSearch();
+    CollectingSink sink;
+    // Each search ends at a poll between its second and fourth.
+    sink.on_poll = [&] { return sink.polls == 2 + round % 3; };
+    if (testing_sink::Search(sink, big.Root(), "*", "needle", 4).ended_by_poll) ++ended;
+    EXPECT_EQ(sink.polls, 2 + round % 3);
     EXPECT_EQ(read_ahead::Busy(), 0);
     EXPECT_EQ(platform::FileReader::OpenCount(), 0);
     EXPECT_EQ(platform::DirectoryReader::OpenCount(), 0);
   }
-  testing_controls::SetOnPoll(nullptr);
-  EXPECT_GE(stops, 20);
-  EXPECT_EQ(read_ahead::Busy(), 0);
-  EXPECT_EQ(platform::FileReader::OpenCount(), 0);
-  testing_controls::Rows().clear();
-  ToggleSearch();
-  SetReadAheadWorkers(0);
-  EXPECT_EQ(testing_controls::Rows(), alone);
+  EXPECT_EQ(ended, 20);
+  EXPECT_EQ(Search(big.Root(), "*", "needle", 4), alone);
 }
 
 // Files that vanish or shrink while the search runs (a worker may have
@@ -169,14 +146,8 @@ TEST_F(ReadAhead, FilesThatVanishOrShrinkDuringTheSearch) {
   for (int d = 0; d < 20; ++d)
     for (int f = 0; f < 5; ++f)
       tree.Write("d" + std::to_string(d) + "/f" + std::to_string(f) + ".txt", std::string(50000, 'x') + "needle");
-  SetReadAheadWorkers(4);
-  testing_controls::Reset();
-  ControlSetText(kStartDirectoryCombo, tree.Root());
-  ControlSetText(kPatternField, "*");
-  ControlSetText(kContainsField, "needle");
-  ControlSetText(kStartStopButton, kStartLabel);
   int changed = 0;
-  testing_controls::SetOnPoll([&] {
+  const auto rows = Search(tree.Root(), "*", "needle", 4, [&](int) {
     if (changed >= 40) return;
     const int d = 19 - changed / 2;
     const std::string file = tree.Path("d" + std::to_string(d) + "/f" + std::to_string(changed % 5) + ".txt");
@@ -184,18 +155,15 @@ TEST_F(ReadAhead, FilesThatVanishOrShrinkDuringTheSearch) {
     else std::ofstream(file, std::ios::binary | std::ios::trunc) << "short";
     ++changed;
   });
-  ToggleSearch();
-  testing_controls::SetOnPoll(nullptr);
-  SetReadAheadWorkers(0);
   EXPECT_GT(changed, 0);
-  for (const std::string& row : testing_controls::Rows()) {
+  for (const std::string& row : rows) {
     const std::string path = row.substr(row.find('\n') + 1) + row.substr(0, row.find('\n'));
     std::ifstream in(path, std::ios::binary);
     const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     // A file changed after its verdict may be listed; one never was, before.
     EXPECT_TRUE(!in || content.find("needle") != std::string::npos || content == "short") << path;
   }
-  EXPECT_LE(testing_controls::Rows().size(), 100u);
+  EXPECT_LE(rows.size(), 100u);
 }
 
 // While the walk stands still, the workers list ahead only up to the bound
@@ -208,8 +176,8 @@ TEST_F(ReadAhead, ListingsDoneAheadStopAtTheirBound) {
   const auto alone = Search(tree.Root(), "*", "", 0);
   read_ahead::SetHeldEntriesBound(kBound);
   std::size_t held = 0;
-  const auto rows = Search(tree.Root(), "*", "", 4, [&] {
-    if (testing_controls::PollCount() != 1) return;
+  const auto rows = Search(tree.Root(), "*", "", 4, [&](int poll) {
+    if (poll != 1) return;
     // The walk is in the first directory: give the workers time to reach the bound.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (read_ahead::HeldEntries() < kBound && std::chrono::steady_clock::now() < deadline)
@@ -219,7 +187,6 @@ TEST_F(ReadAhead, ListingsDoneAheadStopAtTheirBound) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     held = std::max(held, read_ahead::HeldEntries());
   });
-  testing_controls::SetOnPoll(nullptr);
   read_ahead::SetHeldEntriesBound(0);
   EXPECT_GE(held, kBound);
   // Each worker may finish one listing past the bound; none starts another.
@@ -276,7 +243,7 @@ TEST_F(ReadAhead, FewDirectoriesAreHeldAtOnce) {
   for (unsigned workers : {0u, 4u}) {
     int most = 0;
     const auto rows = Search(tree.Root(), "*", "needle", workers,
-                             [&] { most = std::max(most, platform::DirectoryHandle::OpenCount()); });
+                             [&](int) { most = std::max(most, platform::DirectoryHandle::OpenCount()); });
     EXPECT_EQ(rows.size(), 300u);
     // 64 for the workers' listings, and one more each may take at once.
     EXPECT_LE(most, 64 + 4);

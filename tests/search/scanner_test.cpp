@@ -6,7 +6,6 @@
 #include <string>
 
 #include "platform/file.h"
-#include "search/search_state.h"
 #include "support/temp_tree.h"
 
 #ifdef _WIN32
@@ -24,12 +23,9 @@ using testing_tree::TempTree;
 
 class ScannerTest : public ::testing::Test {
  protected:
-  void SetUp() override { StopRequested = 0; }
-  void TearDown() override { StopRequested = 0; }
-
-  int Scan(const std::string& content, const std::string& text) {
+  int Scan(const std::string& content, const std::string& text, const ScanGoOn& go_on = {}) {
     tree_.Write("f.bin", content);
-    return FileContainsText(tree_.Path("f.bin"), text);
+    return FileContainsText(tree_.Path("f.bin"), text, nullptr, go_on);
   }
 
   TempTree tree_;
@@ -154,10 +150,9 @@ TEST_F(ScannerTest, AStopRequestEndsTheScanAfterTheFirstBlock) {
   std::string content(2 * kScanBlockSize, ' ');
   content.replace(kScanBlockSize + 100, 4, "late");
   content.replace(10, 5, "early");
-  StopRequested = 1;
-  EXPECT_EQ(Scan(content, "early"), 1);
-  EXPECT_EQ(Scan(content, "late"), 0);
-  StopRequested = 0;
+  const ScanGoOn stop = [] { return false; };
+  EXPECT_EQ(Scan(content, "early", stop), 1);
+  EXPECT_EQ(Scan(content, "late", stop), 0);
   EXPECT_EQ(Scan(content, "late"), 1);
 }
 

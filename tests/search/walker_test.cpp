@@ -1,16 +1,15 @@
-#include "search/walker.h"
+#include "search/engine.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/directory.h"
 #include "platform/path.h"
-#include "search/read_ahead.h"
-#include "search/search_state.h"
-#include "support/memory_controls.h"
+#include "support/collecting_sink.h"
 #include "support/temp_tree.h"
 
 #ifdef _WIN32
@@ -24,31 +23,19 @@
 namespace vudo {
 namespace {
 
+using testing_sink::CollectingSink;
 using testing_tree::TempTree;
 constexpr char kSep = platform::kSeparator;
 
-std::vector<std::pair<std::string, std::string>> unreadable;
-void NoteUnreadable(const std::string& directory, const std::string& reason) {
-  unreadable.emplace_back(directory, reason);
-}
-
 class WalkerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    testing_controls::Reset();
-    StopRequested = 0;
-    ContainsText.clear();
-    NamePattern.clear();
-  }
-
   // Walks `directory` with the given pattern and Contains text; the rows, sorted.
   std::vector<std::string> Walk(const std::string& directory, const std::string& pattern,
-                                const std::string& contains = "") {
-    testing_controls::Rows().clear();
-    NamePattern = pattern;
-    ContainsText = contains;
-    WalkDirectory(directory);
-    auto rows = testing_controls::Rows();
+                                const std::string& contains = "", unsigned jobs = 1) {
+    sink_ = CollectingSink{};
+    sink_.on_poll = on_poll_;
+    testing_sink::Search(sink_, directory, pattern, contains, jobs);
+    auto rows = sink_.rows;
     std::sort(rows.begin(), rows.end());
     return rows;
   }
@@ -60,6 +47,8 @@ class WalkerTest : public ::testing::Test {
   }
 
   TempTree tree_;
+  CollectingSink sink_;
+  std::function<bool()> on_poll_;
 };
 
 TEST_F(WalkerTest, TrailingSeparatorOrNotGivesTheSameRows) {
@@ -102,13 +91,13 @@ TEST_F(WalkerTest, ContentConditionKeepsOnlyFilesHoldingTheText) {
   EXPECT_EQ(Walk(tree_.Root(), "*.txt", "hello"), (std::vector<std::string>{Row("a.txt", "")}));
 }
 
-TEST_F(WalkerTest, EventsRunAfterEveryEntry) {
+TEST_F(WalkerTest, TheSinkIsPolledAfterEveryEntry) {
   tree_.Write("a", "");
   tree_.Write("b", "");
   tree_.Write("sub/c", "");
   Walk(tree_.Root(), "*");
   // a, b, sub, and c inside sub.
-  EXPECT_EQ(testing_controls::PollCount(), 4);
+  EXPECT_EQ(sink_.polls, 4);
 }
 
 // Windows: the walk reaches any depth (the platform goes by the extended path
@@ -147,15 +136,10 @@ TEST_F(WalkerTest, APathBeyondTheOldLimitsIsWalkedOrPassedOverWithAReason) {
 #endif
   // Workers reading ahead meet the directory they cannot read as the walk
   // alone does: the same rows, the same reason.
-  SetReadAheadWorkers(4);
-  unreadable.clear();
-  SetUnreadableDirectoryHandler(NoteUnreadable);
-  const auto ahead_rows = Walk(tree_.Root(), "*.txt", "");
-  const auto ahead_unreadable = unreadable;
-  SetReadAheadWorkers(0);
-  unreadable.clear();
+  const auto ahead_rows = Walk(tree_.Root(), "*.txt", "", 4);
+  const auto ahead_unreadable = sink_.unreadable;
   const auto rows = Walk(tree_.Root(), "*.txt");
-  SetUnreadableDirectoryHandler(nullptr);
+  const auto unreadable = sink_.unreadable;
   EXPECT_EQ(ahead_rows, rows);
   EXPECT_EQ(ahead_unreadable, unreadable);
   EXPECT_NE(std::find(rows.begin(), rows.end(), Row("shallow.txt", "")), rows.end());
@@ -180,29 +164,35 @@ TEST_F(WalkerTest, DeepTreesKeepOnlySoManyDirectoriesOpen) {
   tree_.Write(path + "bottom.txt", "");
   tree_.Write("d/d/top.txt", "");
   int most_open = 0;
-  testing_controls::SetOnPoll([&] { most_open = std::max(most_open, platform::DirectoryReader::OpenCount()); });
+  on_poll_ = [&] {
+    most_open = std::max(most_open, platform::DirectoryReader::OpenCount());
+    return false;
+  };
   const auto rows = Walk(tree_.Root(), "*.txt");
-  testing_controls::SetOnPoll(nullptr);
   EXPECT_EQ(rows, (std::vector<std::string>{Row("bottom.txt", path), Row("top.txt", "d/d/")}));
   EXPECT_LE(most_open, 33);  // the levels kept open, and the one being read
   EXPECT_EQ(platform::DirectoryReader::OpenCount(), 0);
 }
 
-TEST_F(WalkerTest, HitsGoToTheSinkWhenOneIsSet) {
+TEST_F(WalkerTest, HitsReachTheSinkAsDirectoryAndName) {
   const std::string odd = platform::kSeparator == '/' ? "a\nb.txt" : "a b.txt";  // a line feed where names may hold one
   tree_.Write(odd, "");
   tree_.Write("x.txt", "");
-  static std::vector<std::string> hits;
-  hits.clear();
-  SetHitSink([](std::string_view directory, std::string_view name) {
-    hits.push_back(std::string(directory) + "|" + std::string(name));
-  });
-  const auto rows = Walk(tree_.Root(), "*.txt");
-  SetHitSink(nullptr);
-  EXPECT_TRUE(rows.empty());
-  std::sort(hits.begin(), hits.end());
+  struct Hits final : SearchSink {
+    std::vector<std::string> seen;
+    void Hit(std::string_view directory, std::string_view name) override {
+      seen.push_back(std::string(directory) + "|" + std::string(name));
+    }
+    bool Poll() override { return false; }
+  } hits;
+  SearchRequest request;
+  request.directory = tree_.Root();
+  request.pattern = "*.txt";
+  request.jobs = 1;
+  RunSearch(request, hits);
+  std::sort(hits.seen.begin(), hits.seen.end());
   const std::string root = tree_.Root() + kSep;
-  EXPECT_EQ(hits, (std::vector<std::string>{root + "|" + odd, root + "|x.txt"}));
+  EXPECT_EQ(hits.seen, (std::vector<std::string>{root + "|" + odd, root + "|x.txt"}));
 }
 
 #ifndef _WIN32

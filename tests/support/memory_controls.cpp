@@ -4,6 +4,7 @@
 
 #include "common/control_numbers.h"
 #include "search/event_pace.h"
+#include "search/window_walk.h"
 #include "ui/controls/control_seam.h"
 
 namespace vudo {
@@ -11,25 +12,29 @@ namespace {
 
 std::map<int, std::string> texts;
 std::vector<std::string> recent, rows;
-std::function<void()> on_poll;
+std::function<void()> on_poll, on_row;
 int polls = 0;
 
 }  // namespace
 
 namespace testing_controls {
 void Reset() {
-  // Tests count on events after every entry and every block.
+  // Tests count on events after every entry and every block, and on one walk
+  // reading its own entries.
   SetDrainInterval(0);
+  WindowSearchJobs = 1;
   texts.clear();
   recent.clear();
   rows.clear();
   on_poll = nullptr;
+  on_row = nullptr;
   polls = 0;
 }
 std::vector<std::string>& Recent() { return recent; }
 std::vector<std::string>& Rows() { return rows; }
 void SetOnPoll(std::function<void()> hook) { on_poll = std::move(hook); }
 int PollCount() { return polls; }
+void SetOnRow(std::function<void()> hook) { on_row = std::move(hook); }
 }  // namespace testing_controls
 
 std::string ControlText(int control) {
@@ -68,6 +73,7 @@ void ControlItemAdd(int control, int position, std::string_view text) {
                              ? list->size()
                              : static_cast<std::size_t>(position);
   list->insert(list->begin() + static_cast<std::ptrdiff_t>(at), std::string(text));
+  if (list == &rows && on_row) on_row();
 }
 
 void ControlItemsClear(int control) {

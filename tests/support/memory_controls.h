@@ -1,6 +1,7 @@
 // An in-memory control layer for tests: texts by control number, the recent
-// list of control 1, the rows of the result list, and a hook that runs inside
-// EventPoll so that a test can press buttons while a search walks.
+// list of kStartDirectoryCombo, the rows of kResultList, a hook that runs
+// inside EventPoll so that a test can press buttons while a search walks, and
+// one that runs after every row added.
 #pragma once
 
 #include <functional>
@@ -16,5 +17,6 @@ std::vector<std::string>& Rows();    // result rows as added: name, line feed, d
 // that nothing more is pending.
 void SetOnPoll(std::function<void()> hook);
 int PollCount();
+void SetOnRow(std::function<void()> hook);
 
 }  // namespace vudo::testing_controls

@@ -1,13 +1,13 @@
-// The control seam: the few control operations the search engine and the
-// settings store call, on controls addressed by number
-// (common/control_numbers.h).
+// The control seam: the few control operations the window's search
+// procedures (search_control.h, window_walk.h) and the settings store call,
+// on controls addressed by number (common/control_numbers.h).
 //
-// Three layers implement them, and each program links exactly one (CMake's
+// Two layers implement them, and each program links exactly one (CMake's
 // VUDO_CONTROL_LAYER, src/CMakeLists.txt): the real control layer
-// (control_layer.h), which drives native controls, in Vudo.exe; a printing
-// layer in the console finder; an in-memory layer in the engine's tests. An
-// operation on a number that names nothing has no effect and yields 0 or an
-// empty text. Texts returned are new strings owned by the caller.
+// (control_layer.h), which drives native controls, in Vudo.exe; an in-memory
+// layer in the tests of those procedures. An operation on a number that names
+// nothing has no effect and yields 0 or an empty text. Texts returned are new
+// strings owned by the caller.
 #pragma once
 
 #include <string>

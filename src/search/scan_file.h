@@ -1,18 +1,38 @@
-// The block loop of the content scan (scanner.h), a template so that the
-// walk's scan (which lets events run between blocks) and a worker's scan
-// (which checks for cancellation there) share every line of it.
+// The block loop of the content scan: does a file contain a text, ignoring
+// letter case?
+//
+// The file is read in blocks; the last (text length - 1) bytes of each block
+// are carried in front of the next, so a text across a block border is found
+// and memory stays a few blocks whatever the file size. NUL bytes read as
+// spaces, so binary files are searched like text. Sizes and positions are
+// 64-bit. A read that delivers less than asked ends the file: nothing is made
+// up for the missing bytes.
+//
+// A template, so that the walk's scans (which poll the search's caller
+// between blocks), a worker's scans (which check for cancellation there) and
+// FileContainsText (scanner.h) share every line of it.
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "platform/file.h"
 #include "search/text_finder.h"
 
 namespace vudo {
 
+inline constexpr std::size_t kScanBlockSize = 32000;
+
+// Reads the file at `path` (opened by its name in `directory` where that is
+// given and held) in blocks of `block_size` into `buffer` (grown as needed,
+// kept by the caller) and asks `go_on` after every block whether to carry on;
+// false ends the scan with no hit. 1 when the text is there, 0 when not, also
+// when the file cannot be opened or the buffer cannot be had.
 template <class GoOn>
 int ScanFile(const std::string& path, const platform::DirectoryHandle* directory, const TextFinder& finder,
              std::size_t block_size, std::vector<char>& buffer, GoOn go_on) {

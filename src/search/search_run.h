@@ -1,0 +1,59 @@
+// One search as it runs: what the walk (walk.cpp), the scans it runs itself
+// and the read-ahead's hand-over (read_ahead.cpp) share. The request's
+// pattern and text are folded by its rule and compiled once; the sink is
+// polled through MustEnd, which remembers that the search has ended, so that
+// nothing reaches the sink after that.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/engine.h"
+#include "search/matcher.h"
+#include "search/text_finder.h"
+
+namespace vudo {
+namespace platform {
+class DirectoryHandle;
+}
+
+class SearchRun {
+ public:
+  SearchRun(const SearchRequest& request, SearchSink& sink);
+  SearchRun(const SearchRun&) = delete;
+  SearchRun& operator=(const SearchRun&) = delete;
+
+  const SearchRequest& Request() const { return request_; }
+  const std::string& Pattern() const { return pattern_; }  // folded
+  const std::string& Contains() const { return contains_; }  // folded; empty: names only
+  bool Scans() const { return !contains_.empty(); }
+
+  // Whether a file name, as listed, fits the pattern.
+  bool NameFits(std::string_view name);
+  // 1 when the file holds the Contains text, else 0 (also when it cannot be
+  // opened, or the search ended during the scan). Polls after every block.
+  int Scan(const std::string& path, const platform::DirectoryHandle* directory);
+
+  // Polls the sink unless the search has ended already; true once it has.
+  bool MustEnd();
+  bool Ended() const { return ended_; }
+  void Hit(std::string_view directory, std::string_view name) {
+    if (!ended_) sink_.Hit(directory, name);
+  }
+  void Unreadable(const std::string& directory, const std::string& reason, bool permission_denied) {
+    sink_.Unreadable(directory, reason, permission_denied);
+  }
+
+ private:
+  SearchRequest request_;
+  SearchSink& sink_;
+  std::string pattern_, contains_;
+  PatternMatcher matcher_;
+  TextFinder finder_;
+  bool ended_ = false;
+  std::string lowered_;       // a name being matched
+  std::vector<char> buffer_;  // the walk's scan buffer, kept from one file to the next
+};
+
+}  // namespace vudo

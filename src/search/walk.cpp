@@ -1,0 +1,200 @@
+// The walk behind RunSearch (engine.h): depth first, each directory's entries
+// in the order the platform lists them, every file tested, the sink polled
+// after every entry. Without workers the walk reads everything itself; with
+// them (read_ahead.h) it takes what they read ahead, in the same order.
+#include <string>
+#include <vector>
+
+#include "platform/directory.h"
+#include "platform/path.h"
+#include "search/engine.h"
+#include "search/listing.h"
+#include "search/read_ahead.h"
+#include "search/search_run.h"
+
+namespace vudo {
+namespace {
+
+// Levels below which a directory stays open while its subdirectories are
+// walked. Deeper down, one open directory per level would run out of file
+// handles in a tree thousands of levels deep (1,024 is a common limit), so a
+// deep directory is read whole and closed before the walk descends.
+constexpr int kLevelsKeptOpen = 32;
+
+class Walk {
+ public:
+  explicit Walk(SearchRun& run) : run_(run) {}
+  bool StartListed() const { return start_listed_; }
+
+  // `path` holds the directory, ending in a separator. Entries are appended
+  // to it and cut off again, so the whole walk shares one buffer.
+  void Into(std::string& path, int depth);
+  // The same with workers reading ahead; `listing` is the directory's, read
+  // whole.
+  void AheadInto(std::string& path, Listing& listing, int depth, read_ahead::Place& place);
+  // A file of `directory` (ending in a separator, held open where `held` is
+  // given): its name, then its content when the search has a text; a hit
+  // goes to the sink.
+  void TestFile(std::string_view directory, std::string_view name, const platform::DirectoryHandle* held);
+
+ private:
+  bool Visit(std::string& path, std::size_t length, const char* name, platform::EntryKind kind, int depth,
+             const platform::DirectoryHandle* held);
+
+  SearchRun& run_;
+  bool start_listed_ = true;
+  std::string file_path_;  // reused for every file, so testing one allocates nothing
+};
+
+void Walk::TestFile(std::string_view directory, std::string_view name, const platform::DirectoryHandle* held) {
+  if (!run_.NameFits(name)) return;
+  if (run_.Scans()) {
+    file_path_.assign(directory).append(name);
+    if (!run_.Scan(file_path_, held)) return;
+  }
+  run_.Hit(directory, name);
+}
+
+// Handles one entry of the directory `path` (length `length`, ending in a
+// separator), then polls. False when the walk must end.
+bool Walk::Visit(std::string& path, std::size_t length, const char* name, platform::EntryKind kind, int depth,
+                 const platform::DirectoryHandle* held) {
+  if (kind == platform::EntryKind::kFile) {
+    TestFile(path, name, held);
+  } else if (kind == platform::EntryKind::kDirectory) {
+    path += name;
+    path += platform::kSeparator;
+    Into(path, depth + 1);
+    path.resize(length);
+  }
+  return !run_.MustEnd();
+}
+
+void Walk::Into(std::string& path, int depth) {
+  platform::DirectoryReader reader;
+  const bool opened = reader.Open(path);
+  if (depth == 0) start_listed_ = opened;
+  if (!opened) {
+    run_.Unreadable(path, reader.ErrorText(), reader.PermissionDenied());
+    return;
+  }
+  const std::size_t length = path.size();
+  platform::DirectoryEntry entry;
+  if (depth < kLevelsKeptOpen) {
+    // The files are opened by their names in the directory open here.
+    const platform::DirectoryHandle held = run_.Scans() ? platform::DirectoryHandle(reader) : platform::DirectoryHandle();
+    while (reader.Next(entry))
+      if (!IsDotOrDotDot(entry.name) && !Visit(path, length, entry.name, entry.kind, depth, &held)) return;
+    return;
+  }
+  struct Listed {
+    std::string name;
+    platform::EntryKind kind;
+  };
+  std::vector<Listed> listed;
+  while (reader.Next(entry))
+    if (!IsDotOrDotDot(entry.name)) listed.push_back({entry.name, entry.kind});
+  reader.Close();
+  for (const Listed& item : listed)
+    if (!Visit(path, length, item.name.c_str(), item.kind, depth, nullptr)) return;
+}
+
+// The same entries in the same order as Into, each tested as TestFile does,
+// and the same poll after every entry; only the listings and the verdicts may
+// have been read by a worker.
+void Walk::AheadInto(std::string& path, Listing& listing, int depth, read_ahead::Place& place) {
+  if (depth == 0) start_listed_ = listing.opened;
+  if (!listing.opened) {
+    run_.Unreadable(path, listing.error, listing.permission_denied);
+    return;
+  }
+  const std::size_t length = path.size();
+  const bool scans = run_.Scans();
+  // What the walk will want next, asked for at once, in its order: the
+  // verdicts of the matching files and the listings of the subdirectories.
+  std::vector<char> matched(listing.entries.size(), 0);
+  std::vector<read_ahead::Ticket> tickets(listing.entries.size(), 0);
+  std::vector<read_ahead::Request> requests;
+  std::vector<std::size_t> asked;  // the entry each request is for
+  std::size_t last_scan = 0;  // past it the directory need not be held for the walk
+  for (std::size_t i = 0; i < listing.entries.size(); ++i) {
+    ListedEntry& entry = listing.entries[i];
+    if (entry.kind == platform::EntryKind::kFile) {
+      if (entry.match != ListedEntry::kUnmatched) matched[i] = entry.match == ListedEntry::kMatches;
+      else matched[i] = run_.NameFits(entry.name);
+      if (!matched[i] || !scans) continue;
+      last_scan = i;
+      if ((tickets[i] = entry.ticket)) continue;
+      requests.push_back({false, path + entry.name, static_cast<std::uint32_t>(i), listing.directory});
+    } else if (entry.kind == platform::EntryKind::kDirectory) {
+      if ((tickets[i] = entry.ticket)) continue;
+      requests.push_back({true, path + entry.name + platform::kSeparator, static_cast<std::uint32_t>(i), {}});
+    } else {
+      continue;
+    }
+    asked.push_back(i);
+  }
+  read_ahead::AskAhead(place, requests);
+  for (std::size_t r = 0; r < requests.size(); ++r) tickets[asked[r]] = requests[r].ticket;
+  for (std::size_t i = 0; i < listing.entries.size(); ++i) {
+    const ListedEntry& entry = listing.entries[i];
+    if (entry.kind == platform::EntryKind::kFile && matched[i]) {
+      int found = 1;
+      if (scans) {
+        if (!tickets[i]) found = run_.Scan(path + entry.name, listing.directory.get());
+        else if (!read_ahead::TakeVerdict(run_, tickets[i], found)) return;
+      }
+      if (found) run_.Hit(path, entry.name);
+    } else if (entry.kind == platform::EntryKind::kDirectory) {
+      path += entry.name;
+      path += platform::kSeparator;
+      Listing below;
+      if (!tickets[i]) ReadListing(path, below, scans);
+      else if (!read_ahead::TakeListing(run_, tickets[i], below)) return;
+      place.push_back(static_cast<std::uint32_t>(i));
+      AheadInto(path, below, depth + 1, place);
+      place.pop_back();
+      path.resize(length);
+    }
+    // Held no longer than its files need it, so a deep walk does not hold one
+    // directory per level.
+    if (i == last_scan) listing.directory.reset();
+    if (run_.MustEnd()) return;
+  }
+}
+
+}  // namespace
+
+std::string WalkStartPath(std::string_view directory) {
+  if (directory.empty()) return std::string(platform::kEmptyDirectoryMeans);
+  std::string path(directory);
+  if (!platform::IsSeparator(path.back())) path += platform::kSeparator;
+  return path;
+}
+
+SearchOutcome RunSearch(const SearchRequest& request, SearchSink& sink) {
+  SearchRun run(request, sink);
+  Walk walk(run);
+  std::string path = WalkStartPath(request.directory);
+  const read_ahead::Workers workers = read_ahead::WorkersFor(request.jobs, request.most_jobs);
+  if (workers.first < 2) {
+    walk.Into(path, 0);
+  } else {
+    read_ahead::BeginWalk(run, workers);
+    Listing listing;
+    ReadListing(path, listing, run.Scans());
+    read_ahead::Place place;
+    walk.AheadInto(path, listing, 0, place);
+    // Before the caller goes on (a newer search among what it may run next),
+    // the workers let go.
+    read_ahead::EndWalk();
+  }
+  return {walk.StartListed(), run.Ended()};
+}
+
+void TestOneFile(const SearchRequest& request, std::string_view directory, std::string_view name, SearchSink& sink) {
+  SearchRun run(request, sink);
+  Walk(run).TestFile(directory, name, nullptr);
+}
+
+}  // namespace vudo
