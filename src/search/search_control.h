@@ -9,11 +9,12 @@ namespace vudo {
 inline constexpr std::string_view kStartLabel = "Start";
 inline constexpr std::string_view kStopLabel = "Stop";
 
-// When the button (control 7) reads "Start", runs a whole search: takes the
-// start directory, pattern and Contains text from controls 1, 4 and 6, puts a
-// new start directory at the top of control 1's recent list, labels the button
-// "Stop", clears the result list and walks the tree; the button reads "Start"
-// again when the walk returns. Any other label makes the call a stop request:
+// When kStartStopButton reads "Start", runs a whole search: takes the start
+// directory, pattern and Contains text from kStartDirectoryCombo,
+// kPatternField and kContainsField, puts a new start directory at the top of
+// the combo box's recent list, labels the button "Stop", clears kResultList
+// and walks the tree (window_walk.h); the button reads "Start" again when the
+// walk returns. Any other label makes the call a stop request:
 // StopRequested is set and the button reads "Start" at once.
 //
 // A search runs inside this call and processes window events as it goes, so

@@ -2,7 +2,7 @@
 
 namespace vudo {
 
-std::atomic<int> StopRequested{0};
+std::int32_t StopRequested = 0;
 std::string SearchDirectory;
 std::string NamePattern;
 std::string ContainsText;

@@ -2,19 +2,19 @@
 // stay after a search ends and are replaced by the next start.
 #pragma once
 
-#include <atomic>
+#include <cstdint>
 #include <string>
 
 namespace vudo {
 
-// Set by a stop request; read by the walker after every entry and by the
-// content scanner after every block. Atomic so that a console interrupt
-// handler, which runs on another thread on Windows, may set it too.
-extern std::atomic<int> StopRequested;
+// Set by a stop request; read by the window's walk (window_walk.h) after
+// every entry and every block of a content scan. Only the user-interface
+// thread touches it: the engine's workers never see the window's state.
+extern std::int32_t StopRequested;
 
-extern std::string SearchDirectory;  // control 1's text when the search started
-extern std::string NamePattern;      // control 4's text, lower-cased
-extern std::string ContainsText;     // control 6's text, lower-cased; empty: no content condition
+extern std::string SearchDirectory;  // kStartDirectoryCombo's text when the search started
+extern std::string NamePattern;      // kPatternField's text, lower-cased
+extern std::string ContainsText;     // kContainsField's text, lower-cased; empty: no content condition
 
 // Counts search starts. A walk that finds it changed belongs to a search that
 // a newer one has replaced, and ends without adding rows.

@@ -36,7 +36,7 @@ class ResultListSink final : public SearchSink {
   // A newer search has started when the generation moved on: this walk
   // belongs to the one it replaced.
   bool MustEnd() const {
-    return StopRequested.load(std::memory_order_relaxed) != 0 || SearchGeneration != generation_;
+    return StopRequested != 0 || SearchGeneration != generation_;
   }
 
   const unsigned generation_ = SearchGeneration;

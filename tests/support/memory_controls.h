@@ -11,7 +11,7 @@
 namespace vudo::testing_controls {
 
 void Reset();
-std::vector<std::string>& Recent();  // items of control 1, top first
+std::vector<std::string>& Recent();  // items of kStartDirectoryCombo, top first
 std::vector<std::string>& Rows();    // result rows as added: name, line feed, directory
 // Called once for every EventPoll while it is set; EventPoll then reports
 // that nothing more is pending.
