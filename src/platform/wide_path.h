@@ -21,7 +21,8 @@ std::string Narrow(std::wstring_view text, bool* lossy = nullptr);
 // The path as the wide file functions take it: as it is while it is short
 // enough for any of them, else in its extended form (\\?\C:\..., or
 // \\?\UNC\server\share\... for a network path), made absolute first, since
-// the extended form takes no relative path, no "." or ".." and no '/'.
+// the extended form takes no relative path, no "." or ".." and no '/'. A path
+// in the system folder is taken to the true one (system_folder.h).
 std::wstring FilePath(const std::string& path);
 
 // A path the shell and CreateProcess accept (they take no extended form): the

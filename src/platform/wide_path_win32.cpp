@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/system_folder.h"
+
 namespace vudo::platform {
 namespace {
 
@@ -67,7 +69,7 @@ std::string Narrow(std::wstring_view text, bool* lossy) {
 }
 
 std::wstring FilePath(const std::string& path) {
-  std::wstring wide = Widen(path);
+  std::wstring wide = UnredirectedPath(Widen(path));
   if (wide.size() < kLongPath || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
   std::wstring full = Grown([&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(wide.c_str(), size, buffer, nullptr); });
   if (full.empty()) return wide;

@@ -1,5 +1,6 @@
 // The paths the platform hands to the wide file functions and to the shell.
 #include "platform/wide_path.h"
+#include "platform/system_folder.h"
 
 #include <windows.h>
 
@@ -57,6 +58,46 @@ TEST(Narrow, SaysWhenACharacterIsLost) {
     Narrow(L"\x65E5.txt", &lossy);
     EXPECT_TRUE(lossy);
   }
+}
+
+// The system folder, as a 32-bit program on a 64-bit Windows must reach it:
+// every spelling of the system's own System32 (and only that one) through
+// the Sysnative alias; nothing changes for a 64-bit program.
+TEST(UnredirectedPath, EverySpellingOfTheSystemFolderAndNoOtherFolder) {
+  char windows_dir[MAX_PATH] = {};
+  GetSystemWindowsDirectoryA(windows_dir, MAX_PATH);
+  const std::string windows = windows_dir;  // C:\windows under Wine
+  BOOL wow64 = FALSE;
+  IsWow64Process(GetCurrentProcess(), &wow64);
+  EXPECT_EQ(SystemFolderRedirected(), wow64 != FALSE);
+  const std::string sysnative = windows + "\\Sysnative";
+  char saved[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, saved);
+  ASSERT_TRUE(SetCurrentDirectoryA(windows.c_str()));
+  const struct {
+    std::string path, reached;  // reached: where a redirected program must go
+  } table[] = {
+      {windows + "\\system32\\drivers\\x.sys", sysnative + "\\drivers\\x.sys"},
+      {windows + "\\System32", sysnative},
+      {windows + "\\SYSTEM32\\", sysnative + "\\"},
+      {"\\\\?\\" + windows + "\\system32\\x.txt", "\\\\?\\" + sysnative + "\\x.txt"},
+      {windows + "\\system32\\..\\system32\\x.txt", sysnative + "\\x.txt"},
+      {windows + "/system32/x.txt", sysnative + "\\x.txt"},
+      {"system32\\x.txt", sysnative + "\\x.txt"},                    // relative to the Windows folder
+      {windows.substr(0, 2) + "system32\\x.txt", sysnative + "\\x.txt"},  // drive-relative
+      {windows + "\\system32x\\x.txt", ""},
+      {windows + "\\syswow64\\x.txt", ""},
+      {windows + "\\sysnative\\x.txt", ""},
+      {windows + "\\temp\\system32\\x.txt", ""},
+      {"\\\\server\\share\\windows\\system32\\x.txt", ""},
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.path);
+    const std::string expected = wow64 && !row.reached.empty() ? row.reached : row.path;
+    EXPECT_EQ(UnredirectedPath(row.path), expected);
+    EXPECT_EQ(UnredirectedPath(Widen(row.path)), Widen(expected));
+  }
+  SetCurrentDirectoryA(saved);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "platform/system_folder.h"
 #include "platform/wide_path.h"
 #include "ui/shell/shell_services.h"
 
@@ -27,6 +28,35 @@ std::string LaunchWorkingDirectory(std::string_view path) {
   return std::string(path.substr(0, last + 1));
 }
 
+namespace {
+
+// Opens a folder in a window of the system's file browser, by its own
+// program in the Windows folder, which no redirector touches: the shell,
+// asked from this 32-bit process, would look for the folder in the
+// redirected System32, and the browser (a 64-bit program) knows no Sysnative.
+int BrowseFolder(const std::string& folder) {
+  char windows[MAX_PATH] = {};
+  const UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return 0;
+  const std::string browser = std::string(windows, length) + "\\explorer.exe";
+  // Without a trailing backslash, which would escape the closing quote for a
+  // program that reads its command line by the usual rules.
+  std::string shown = folder;
+  while (shown.size() > 3 && shown.back() == '\\') shown.pop_back();
+  std::string command = "explorer.exe " + LaunchCommandLine(shown);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(browser.c_str(), command.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                      nullptr, &startup, &process))
+    return 0;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return 1;
+}
+
+}  // namespace
+
 int ProgramLaunch(std::string_view given) {
   given = given.substr(0, given.find('\0'));
   // Neither CreateProcess nor the shell takes a path past 260 characters: such
@@ -42,9 +72,11 @@ int ProgramLaunch(std::string_view given) {
   PROCESS_INFORMATION process{};
   // The path is the program to start, not only the command line: there a
   // name without an extension would be tried with ".exe" appended, and a
-  // "notes.exe" lying beside "notes" would start instead.
+  // "notes.exe" lying beside "notes" would start instead. A program in the
+  // system folder starts from the true one, and sees its path as given.
   const std::string program = LaunchProgramName(path);
-  if (CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+  const std::string reached = platform::UnredirectedPath(program);
+  if (CreateProcessA(reached.c_str(), command.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
                      nullptr, &startup, &process)) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -52,10 +84,16 @@ int ProgramLaunch(std::string_view given) {
   }
 
   // Not a program: a document or a folder, opened by its shell association in
-  // its own folder.
+  // its own folder. In the system folder of a 64-bit Windows, a folder opens
+  // in the browser under the name given, and a document by its Sysnative
+  // path, which the shell here can find.
+  const std::string file = program == path ? reached : std::string(path);
+  if (file != path) {
+    const DWORD attributes = GetFileAttributesA(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return BrowseFolder(usable);
+  }
   EnsureComApartment();
-  const std::string file(path);
-  const std::string directory = LaunchWorkingDirectory(path);
+  const std::string directory = LaunchWorkingDirectory(file);
   SHELLEXECUTEINFOA shell{};
   shell.cbSize = sizeof shell;
   // The shell speaks for itself: it offers a choice of program for a file
