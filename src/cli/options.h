@@ -37,7 +37,7 @@ inline constexpr const char* kUsage =
     "reported on standard error and passed over.\n"
     "\n"
     "Exit status: 0 when something was found, 1 when nothing was, 2 on an error\n"
-    "(also when the output cannot be written), 130 when interrupted (what was\n"
-    "found so far is printed).\n";
+    "(also when the output cannot be written, or memory runs out: what was found\n"
+    "before is printed), 130 when interrupted (what was found so far is printed).\n";
 
 }  // namespace vudo::cli

@@ -10,7 +10,14 @@ constexpr std::size_t kFlushAt = 1 << 16;
 }
 
 void PrintingSink::Hit(std::string_view directory, std::string_view name) {
-  out_.append(directory).append(name).append(1, end_);
+  // A path is printed whole or not at all, also when memory runs out halfway.
+  const std::size_t before = out_.size();
+  try {
+    out_.append(directory).append(name).append(1, end_);
+  } catch (...) {
+    out_.resize(before);
+    throw;
+  }
   ++printed_;
   if (out_.size() >= kFlushAt) Flush();
 }

@@ -2,6 +2,7 @@
 // hit, one per line, in the order found.
 #include <atomic>
 #include <csignal>
+#include <new>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,9 +21,26 @@ std::atomic<bool> interrupted{false};
 // are still printed. (On Windows the handler runs on a thread of its own.)
 extern "C" void OnInterrupt(int) { interrupted = true; }
 
+int Find(int argc, char** argv);
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The search itself ends on its own when memory runs out; this is for what
+  // comes before and after it.
+  try {
+    return Find(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fflush(stdout);
+    std::fputs("vudo-find: out of memory\n", stderr);
+    return 2;
+  }
+}
+
+namespace {
+
+
+int Find(int argc, char** argv) {
   using namespace vudo;
   SetTextRule(platform::SystemTextRule());
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -55,11 +73,17 @@ int main(int argc, char** argv) {
   request.jobs = static_cast<unsigned>(options.jobs);
   cli::PrintingSink printer(options.print0 ? '\0' : '\n', interrupted);
   std::signal(SIGINT, OnInterrupt);
-  RunSearch(request, printer);
+  const SearchOutcome outcome = RunSearch(request, printer);
   if (!printer.Flush()) {
     std::fprintf(stderr, "vudo-find: cannot write the output: %s\n", printer.OutputError().c_str());
+    return 2;
+  }
+  if (outcome.out_of_memory) {
+    std::fputs("vudo-find: out of memory\n", stderr);
     return 2;
   }
   if (interrupted) return 130;
   return printer.Printed() > 0 ? 0 : 1;
 }
+
+}  // namespace

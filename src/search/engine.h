@@ -61,12 +61,15 @@ class SearchSink {
 };
 
 struct SearchOutcome {
-  bool start_listed = false;  // false: the start folder could not be listed
-  bool ended_by_poll = false;  // false: the whole tree was searched
+  bool start_listed = false;   // false: the start folder could not be listed
+  bool ended_by_poll = false;  // the poll ended it
+  bool out_of_memory = false;  // memory ran out: it ended there, as if stopped
 };
 
 // Runs the whole search; returns once it has ended and no worker holds
-// anything open.
+// anything open. Memory that cannot be had (for a listing, a path, a buffer,
+// or in the sink's Hit) ends the search there, with every hit before it
+// reported; the sink's Poll must not throw.
 SearchOutcome RunSearch(const SearchRequest& request, SearchSink& sink);
 
 // Tests one file as the walk does, and hands it to the sink when it is a hit.

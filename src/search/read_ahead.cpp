@@ -7,6 +7,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 
@@ -49,6 +51,9 @@ struct Task {
   SharedDirectory directory;  // a scan's, where held
   Listing listing;
   int found = 0;
+  // Memory could not be had for it: the walk that takes it ends as if it had
+  // run out itself.
+  bool out_of_memory = false;
 };
 
 struct Pool {
@@ -93,9 +98,15 @@ void Work(Pool& pool, unsigned index);
 
 // As many threads as the pace lets work, and those past it told to wait or
 // to go on.
+// A thread the system will not start (out of threads or memory) leaves the
+// pool smaller: whatever no worker takes, the walk does itself.
 void StartActive(Pool& pool) {
-  while (pool.threads.size() < pool.pace.Active())
-    pool.threads.emplace_back(Work, std::ref(pool), static_cast<unsigned>(pool.threads.size()));
+  try {
+    while (pool.threads.size() < pool.pace.Active())
+      pool.threads.emplace_back(Work, std::ref(pool), static_cast<unsigned>(pool.threads.size()));
+  } catch (const std::system_error&) {
+  } catch (const std::bad_alloc&) {
+  }
   pool.resume.notify_all();
   pool.work.notify_all();
 }
@@ -171,55 +182,63 @@ void Work(Pool& pool, unsigned index) {
     const auto note_waits = [&] {
       if (waits_before >= 0) waited = platform::ThreadWaits() > waits_before;
     };
-    if (task.kind == Kind::kScan) {
-      const std::shared_ptr<const TextFinder> finder = pool.finder;
-      const SharedDirectory directory = task.directory;
-      lock.unlock();
-      const int found = ScanFile(path, directory.get(), *finder, kScanBlockSize, buffer, go_on);
-      note_waits();
-      if (buffer.size() > (1u << 20)) std::vector<char>().swap(buffer);
-      lock.lock();
-      task.found = found;
-    } else {
-      const bool scans = !pool.contains.empty();
-      if (matcher_epoch != epoch) {
-        matcher = std::make_unique<PatternMatcher>(pool.pattern, pool.rule);
-        matcher_epoch = epoch;
-      }
-      lock.unlock();
-      Listing listing;
-      ReadListingWhile(path, listing, scans, go_on);
-      // Which files match, so the walk need not match them again, and what
-      // the walk will want of this directory, queued at once: the scans of
-      // the matching files and the listings of the subdirectories.
-      std::vector<std::size_t> ahead;
-      for (std::size_t i = 0; i < listing.entries.size(); ++i) {
-        ListedEntry& entry = listing.entries[i];
-        if (entry.kind == platform::EntryKind::kDirectory) {
-          ahead.push_back(i);
-        } else if (entry.kind == platform::EntryKind::kFile) {
-          LowerInto(entry.name, lowered, pool.rule);
-          entry.match = matcher->Matches(lowered) ? ListedEntry::kMatches : ListedEntry::kFails;
-          if (scans && entry.match == ListedEntry::kMatches) ahead.push_back(i);
+    // A task that cannot have its memory is handed over as such; the lock
+    // is held again whatever the task was doing when it ran out.
+    try {
+      if (task.kind == Kind::kScan) {
+        const std::shared_ptr<const TextFinder> finder = pool.finder;
+        const SharedDirectory directory = task.directory;
+        lock.unlock();
+        const int found = ScanFile(path, directory.get(), *finder, kScanBlockSize, buffer, go_on);
+        note_waits();
+        if (buffer.size() > (1u << 20)) std::vector<char>().swap(buffer);
+        lock.lock();
+        task.found = found;
+      } else {
+        const bool scans = !pool.contains.empty();
+        if (matcher_epoch != epoch) {
+          matcher = std::make_unique<PatternMatcher>(pool.pattern, pool.rule);
+          matcher_epoch = epoch;
         }
-      }
-      note_waits();
-      lock.lock();
-      if (epoch == pool.epoch && !ahead.empty()) {
-        read_ahead::Place entry_place = task.place;
-        entry_place.push_back(0);
-        for (std::size_t i : ahead) {
+        lock.unlock();
+        Listing listing;
+        ReadListingWhile(path, listing, scans, go_on);
+        // Which files match, so the walk need not match them again, and what
+        // the walk will want of this directory, queued at once: the scans of
+        // the matching files and the listings of the subdirectories.
+        std::vector<std::size_t> ahead;
+        for (std::size_t i = 0; i < listing.entries.size(); ++i) {
           ListedEntry& entry = listing.entries[i];
-          entry_place.back() = static_cast<std::uint32_t>(i);
-          const bool directory = entry.kind == platform::EntryKind::kDirectory;
-          entry.ticket = Queue(pool, directory ? Kind::kList : Kind::kScan,
-                               path + entry.name + (directory ? std::string(1, platform::kSeparator) : ""),
-                               entry_place, listing.directory);
+          if (entry.kind == platform::EntryKind::kDirectory) {
+            ahead.push_back(i);
+          } else if (entry.kind == platform::EntryKind::kFile) {
+            LowerInto(entry.name, lowered, pool.rule);
+            entry.match = matcher->Matches(lowered) ? ListedEntry::kMatches : ListedEntry::kFails;
+            if (scans && entry.match == ListedEntry::kMatches) ahead.push_back(i);
+          }
         }
-        if (pool.idle > 0) pool.work.notify_all();
+        note_waits();
+        lock.lock();
+        if (epoch == pool.epoch && !ahead.empty()) {
+          read_ahead::Place entry_place = task.place;
+          entry_place.push_back(0);
+          for (std::size_t i : ahead) {
+            ListedEntry& entry = listing.entries[i];
+            entry_place.back() = static_cast<std::uint32_t>(i);
+            const bool directory = entry.kind == platform::EntryKind::kDirectory;
+            entry.ticket = Queue(pool, directory ? Kind::kList : Kind::kScan,
+                                 path + entry.name + (directory ? std::string(1, platform::kSeparator) : ""),
+                                 entry_place, listing.directory);
+          }
+          if (pool.idle > 0) pool.work.notify_all();
+        }
+        if (epoch == pool.epoch) pool.held_entries += listing.entries.size();
+        task.listing = std::move(listing);
       }
-      if (epoch == pool.epoch) pool.held_entries += listing.entries.size();
-      task.listing = std::move(listing);
+    } catch (const std::bad_alloc&) {
+      if (!lock.owns_lock()) lock.lock();
+      task.listing = Listing{};
+      task.out_of_memory = true;
     }
     task.state = State::kDone;
     --pool.busy;
@@ -274,6 +293,7 @@ bool Take(SearchRun& run, read_ahead::Ticket ticket, Task& result, RunHere run_h
   }
   result = std::move(it->second);
   pool.tasks.erase(it);
+  if (result.out_of_memory) throw std::bad_alloc();
   return true;
 }
 

@@ -17,7 +17,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -32,7 +31,9 @@ inline constexpr std::size_t kScanBlockSize = 32000;
 // given and held) in blocks of `block_size` into `buffer` (grown as needed,
 // kept by the caller) and asks `go_on` after every block whether to carry on;
 // false ends the scan with no hit. 1 when the text is there, 0 when not, also
-// when the file cannot be opened or the buffer cannot be had.
+// when the file cannot be opened. A buffer that cannot be had throws
+// std::bad_alloc: a file passed over for want of memory would be a wrong
+// answer.
 template <class GoOn>
 int ScanFile(const std::string& path, const platform::DirectoryHandle* directory, const TextFinder& finder,
              std::size_t block_size, std::vector<char>& buffer, GoOn go_on) {
@@ -43,14 +44,7 @@ int ScanFile(const std::string& path, const platform::DirectoryHandle* directory
   // [carried tail | block]: the tail is the last text length - 1 bytes seen,
   // enough for any occurrence that ends in the new block to be whole.
   const std::size_t carry_max = finder.size() - 1;
-  if (buffer.size() < carry_max + block_size) {
-    try {
-      buffer.resize(carry_max + block_size);
-    } catch (const std::bad_alloc&) {
-      std::vector<char>().swap(buffer);
-      return 0;
-    }
-  }
+  if (buffer.size() < carry_max + block_size) buffer.resize(carry_max + block_size);
   char* const block = buffer.data() + carry_max;
 
   const std::int64_t size = file.Size();

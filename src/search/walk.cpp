@@ -2,6 +2,7 @@
 // in the order the platform lists them, every file tested, the sink polled
 // after every entry. Without workers the walk reads everything itself; with
 // them (read_ahead.h) it takes what they read ahead, in the same order.
+#include <new>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,8 @@ constexpr int kLevelsKeptOpen = 32;
 
 class Walk {
  public:
-  explicit Walk(SearchRun& run) : run_(run) {}
-  bool StartListed() const { return start_listed_; }
+  // `start_listed` is told whether the start folder could be listed.
+  Walk(SearchRun& run, bool& start_listed) : run_(run), start_listed_(start_listed) {}
 
   // `path` holds the directory, ending in a separator. Entries are appended
   // to it and cut off again, so the whole walk shares one buffer.
@@ -42,7 +43,7 @@ class Walk {
              const platform::DirectoryHandle* held);
 
   SearchRun& run_;
-  bool start_listed_ = true;
+  bool& start_listed_;
   std::string file_path_;  // reused for every file, so testing one allocates nothing
 };
 
@@ -172,29 +173,55 @@ std::string WalkStartPath(std::string_view directory) {
   return path;
 }
 
-SearchOutcome RunSearch(const SearchRequest& request, SearchSink& sink) {
-  SearchRun run(request, sink);
-  Walk walk(run);
-  std::string path = WalkStartPath(request.directory);
-  const read_ahead::Workers workers = read_ahead::WorkersFor(request.jobs, request.most_jobs);
-  if (workers.first < 2) {
-    walk.Into(path, 0);
-  } else {
-    read_ahead::BeginWalk(run, workers);
-    Listing listing;
-    ReadListing(path, listing, run.Scans());
-    read_ahead::Place place;
-    walk.AheadInto(path, listing, 0, place);
-    // Before the caller goes on (a newer search among what it may run next),
-    // the workers let go.
-    read_ahead::EndWalk();
+// Ends the read-ahead however the walk ends: before the caller goes on (a
+// newer search among what it may run next), the workers let go.
+class ReadAheadWalk {
+ public:
+  ReadAheadWalk(const SearchRun& run, read_ahead::Workers workers) {
+    try {
+      read_ahead::BeginWalk(run, workers);
+    } catch (...) {
+      read_ahead::EndWalk();
+      throw;
+    }
   }
-  return {walk.StartListed(), run.Ended()};
+  ~ReadAheadWalk() { read_ahead::EndWalk(); }
+  ReadAheadWalk(const ReadAheadWalk&) = delete;
+  ReadAheadWalk& operator=(const ReadAheadWalk&) = delete;
+};
+
+SearchOutcome RunSearch(const SearchRequest& request, SearchSink& sink) {
+  SearchOutcome outcome;
+  outcome.start_listed = true;
+  try {
+    SearchRun run(request, sink);
+    Walk walk(run, outcome.start_listed);
+    std::string path = WalkStartPath(request.directory);
+    const read_ahead::Workers workers = read_ahead::WorkersFor(request.jobs, request.most_jobs);
+    if (workers.first < 2) {
+      walk.Into(path, 0);
+    } else {
+      const ReadAheadWalk ahead(run, workers);
+      Listing listing;
+      ReadListing(path, listing, run.Scans());
+      read_ahead::Place place;
+      walk.AheadInto(path, listing, 0, place);
+    }
+    outcome.ended_by_poll = run.Ended();
+  } catch (const std::bad_alloc&) {
+    // Everything the walk held was let go on the way here.
+    outcome.out_of_memory = true;
+  }
+  return outcome;
 }
 
 void TestOneFile(const SearchRequest& request, std::string_view directory, std::string_view name, SearchSink& sink) {
-  SearchRun run(request, sink);
-  Walk(run).TestFile(directory, name, nullptr);
+  try {
+    SearchRun run(request, sink);
+    bool start_listed = true;
+    Walk(run, start_listed).TestFile(directory, name, nullptr);
+  } catch (const std::bad_alloc&) {
+  }
 }
 
 }  // namespace vudo

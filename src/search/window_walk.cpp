@@ -58,7 +58,11 @@ bool StartDirectoryListed() { return start_listed; }
 
 void WalkDirectory(std::string_view directory) {
   ResultListSink rows;
-  start_listed = RunSearch(RequestFromState(directory), rows).start_listed;
+  const SearchOutcome outcome = RunSearch(RequestFromState(directory), rows);
+  start_listed = outcome.start_listed;
+  // Out of memory, the search ends as a Stop ends it: the rows found so far
+  // stay, and the state says it was stopped.
+  if (outcome.out_of_memory) StopRequested = 1;
 }
 
 void TestFile(std::string_view directory, std::string_view name) {

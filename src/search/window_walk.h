@@ -3,7 +3,9 @@
 // every hit as a row at the end of the result list (kResultList), and
 // between entries let the window's events run at their pace (event_pace.h).
 // A stop request, or a newer search started from those events, ends the walk
-// there: the rows found so far stay, and none is added after that.
+// there: the rows found so far stay, and none is added after that. Memory
+// that runs out (for more rows, say) ends it the same way, with StopRequested
+// set as a Stop sets it.
 //
 // A result row is the file name, one line feed, and the file's directory with
 // its trailing separator; the result list shows the two parts as its

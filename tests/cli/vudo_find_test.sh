@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end checks of the console finder against find and grep.
-# Usage: vudo_find_test.sh PATH-TO-VUDO-FIND
+# Usage: vudo_find_test.sh PATH-TO-VUDO-FIND PATH-TO-VUDO-FIND-LIMITED
+# (the second a build whose memory runs out at VUDO_ALLOCATION_LIMIT bytes)
 set -uo pipefail
 finder=$1
+limited=$2
 failures=0
 passes=0
 check() {  # check DESCRIPTION COMMAND...
@@ -137,6 +139,26 @@ for jobs in 1 4; do
   check "exit 130 on Ctrl+C (-j $jobs)" test $? -eq 130
   check "complete lines after Ctrl+C (-j $jobs)" test "$(tail -c1 "$work/out" | od -An -c | tr -d ' ')" = '\n' -o ! -s "$work/out"
 done
+
+# Memory that runs out: the paths found before are printed whole, then the
+# reason, and the exit status is 2. Workers hold listings read ahead, which
+# run out here partway; the walk alone holds one entry at a time, which runs
+# out only at the start.
+many=$work/many
+for d in $(seq 1 30); do
+  mkdir -p "$many/d$d"
+  for f in $(seq 1 100); do : >"$many/d$d/$(printf 'f%03d_%0200d' "$f" 0)"; done
+done
+"$finder" -j 4 "$many" '*' >"$work/all"
+for run in "-j 4 400000" "-j 1 1"; do
+  set -- $run
+  VUDO_ALLOCATION_LIMIT=$3 "$limited" "$1" "$2" "$many" '*' >"$work/out" 2>"$work/err"
+  check "exit 2 when memory runs out ($run)" test $? -eq 2
+  check "says so when memory runs out ($run)" grep -qx "vudo-find: out of memory" "$work/err"
+  check "the paths before it, whole, in their order ($run)" \
+    cmp -s "$work/out" <(head -n "$(wc -l <"$work/out")" "$work/all")
+done
+check "memory ran out partway" test "$(VUDO_ALLOCATION_LIMIT=400000 "$limited" -j 4 "$many" '*' 2>/dev/null | wc -l)" -gt 0
 
 echo "vudo-find: $passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "search/search_control.h"
+#include "search/search_state.h"
+#include "support/allocation_limit.h"
 #include "support/temp_tree.h"
 #include "support/window_driving.h"
 #include "ui/controls/control_layer.h"
@@ -60,6 +62,36 @@ TEST_F(SearchInWindow, AWholeSearchFillsTheListView) {
   ToggleSearch();
   EXPECT_EQ(Rows(), (std::vector<std::string>{root + "sub\\|c.txt", root + "|a.txt"}));
   EXPECT_EQ(ControlItemCount(1), 1);  // the same directory is not remembered twice
+}
+
+// A list that cannot grow any more ends the search as a Stop would: the rows
+// found so far stay, the button reads "Start", and the next search, once
+// there is memory again, fills the list whole.
+TEST_F(SearchInWindow, RowsThatFindNoMemoryEndTheSearchLikeAStop) {
+  testing_tree::TempTree tree;
+  for (int i = 0; i < 3000; ++i) tree.Write("f" + std::to_string(i) + "_" + std::string(150, 'x'), "");
+  ControlSetText(1, tree.Root());
+  ControlSetText(4, "*");
+  ToggleSearch();
+  ASSERT_EQ(ControlItemCount(8), 3000);
+  const std::vector<std::string> whole = Rows();
+
+  testing_memory::LimitAllocations(testing_memory::BytesInUse() + 256 * 1024);
+  ToggleSearch();
+  testing_memory::LimitAllocations(0);
+  EXPECT_EQ(ControlText(7), "Start");
+  EXPECT_EQ(StopRequested, 1);
+  const int kept = ControlItemCount(8);
+  EXPECT_GT(kept, 100);
+  EXPECT_LT(kept, 3000);
+  for (int i = 0; i < kept; ++i) {
+    const std::string row = ControlItemText(8, i, 1) + "|" + ControlItemText(8, i, 0);
+    ASSERT_TRUE(std::binary_search(whole.begin(), whole.end(), row)) << row;
+  }
+
+  ToggleSearch();
+  EXPECT_EQ(Rows(), whole);
+  EXPECT_EQ(StopRequested, 0);
 }
 
 }  // namespace

@@ -9,6 +9,9 @@
 
 #include "platform/directory.h"
 #include "platform/path.h"
+#include "platform/file.h"
+#include "search/read_ahead.h"
+#include "support/allocation_limit.h"
 #include "support/collecting_sink.h"
 #include "support/temp_tree.h"
 
@@ -193,6 +196,53 @@ TEST_F(WalkerTest, HitsReachTheSinkAsDirectoryAndName) {
   std::sort(hits.seen.begin(), hits.seen.end());
   const std::string root = tree_.Root() + kSep;
   EXPECT_EQ(hits.seen, (std::vector<std::string>{root + "|" + odd, root + "|x.txt"}));
+}
+
+// Memory that runs out partway ends the search as a Stop would: the hits
+// before it are kept, in their order, nothing stays open or running, and the
+// next search runs whole. With workers too, whose memory runs out as well.
+TEST_F(WalkerTest, MemoryThatRunsOutEndsTheSearchLikeAStop) {
+  for (int d = 0; d < 8; ++d)
+    for (int f = 0; f < 100; ++f) tree_.Write("d" + std::to_string(d) + "/f" + std::to_string(f) + ".txt", "needle");
+  // Keeps 4 KiB for every hit, as a list of rows grows.
+  struct GrowingSink final : SearchSink {
+    std::vector<std::string> rows;
+    std::vector<std::vector<char>> kept;
+    void Hit(std::string_view directory, std::string_view name) override {
+      kept.emplace_back(4096);
+      rows.push_back(std::string(directory) + std::string(name));
+    }
+    bool Poll() override { return false; }
+  };
+  for (const char* contains : {"", "needle"}) {
+    for (unsigned jobs : {1u, 4u}) {
+      SCOPED_TRACE(std::string(contains) + " with " + std::to_string(jobs) + " jobs");
+      SearchRequest request;
+      request.directory = tree_.Root();
+      request.contains = contains;
+      request.jobs = jobs;
+      GrowingSink whole;
+      RunSearch(request, whole);
+      ASSERT_EQ(whole.rows.size(), 800u);
+      GrowingSink cut;
+      cut.rows.reserve(800);
+      cut.kept.reserve(800);
+      // Room for about a quarter of the hits, beside what the walk needs.
+      testing_memory::LimitAllocations(testing_memory::BytesInUse() + 800 * 1024);
+      const SearchOutcome outcome = RunSearch(request, cut);
+      testing_memory::LimitAllocations(0);
+      EXPECT_TRUE(outcome.out_of_memory);
+      EXPECT_GT(cut.rows.size(), 50u);
+      ASSERT_LT(cut.rows.size(), whole.rows.size());
+      EXPECT_TRUE(std::equal(cut.rows.begin(), cut.rows.end(), whole.rows.begin()));
+      EXPECT_EQ(read_ahead::Busy(), 0);
+      EXPECT_EQ(platform::DirectoryReader::OpenCount(), 0);
+      EXPECT_EQ(platform::FileReader::OpenCount(), 0);
+      GrowingSink again;
+      EXPECT_FALSE(RunSearch(request, again).out_of_memory);
+      EXPECT_EQ(again.rows, whole.rows);
+    }
+  }
 }
 
 #ifndef _WIN32

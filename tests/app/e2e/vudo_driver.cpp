@@ -22,6 +22,8 @@ std::string WindowsPath(const char* linux_path) {
 std::string VudoExe() { return WindowsPath(VUDO_EXE); }
 std::string VudoFindExe() { return WindowsPath(VUDO_FIND_EXE); }
 std::string LaunchProbeExe() { return WindowsPath(LAUNCH_PROBE_EXE); }
+std::string VudoLimitedExe() { return WindowsPath(VUDO_LIMITED_EXE); }
+std::string VudoFindLimitedExe() { return WindowsPath(VUDO_FIND_LIMITED_EXE); }
 
 bool WaitFor(const std::function<bool()>& done, DWORD milliseconds) {
   return testing_windows::WaitFor(done, milliseconds);
@@ -65,10 +67,10 @@ std::vector<std::string> ConsoleFinderPaths(const std::string& directory, const 
   return paths;
 }
 
-VudoRun::VudoRun(const std::string& folder_name) {
+VudoRun::VudoRun(const std::string& folder_name, const std::string& program) {
   folder_ = tree_.Path(folder_name);
   CreateDirectoryA(folder_.c_str(), nullptr);
-  CopyFileA(VudoExe().c_str(), (folder_ + "\\Vudo.exe").c_str(), FALSE);
+  CopyFileA(program.c_str(), (folder_ + "\\Vudo.exe").c_str(), FALSE);
 }
 
 VudoRun::~VudoRun() {

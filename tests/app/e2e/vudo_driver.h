@@ -20,6 +20,10 @@ std::string WindowsPath(const char* linux_path);
 std::string VudoExe();
 std::string VudoFindExe();
 std::string LaunchProbeExe();
+// Builds of both whose memory runs out at VUDO_ALLOCATION_LIMIT bytes
+// (support/allocation_limit.h).
+std::string VudoLimitedExe();
+std::string VudoFindLimitedExe();
 
 // Polls `done` with a deadline, never sleeping as a substitute for a state.
 bool WaitFor(const std::function<bool()>& done, DWORD milliseconds = 10000);
@@ -34,8 +38,9 @@ std::vector<std::string> ConsoleFinderPaths(const std::string& directory, const 
 
 class VudoRun {
  public:
-  // The copy lives in a folder of that name inside a fresh temporary tree.
-  explicit VudoRun(const std::string& folder_name = "Vudo Copy");
+  // The copy (of `program`, named Vudo.exe) lives in a folder of that name
+  // inside a fresh temporary tree.
+  explicit VudoRun(const std::string& folder_name = "Vudo Copy", const std::string& program = VudoExe());
   ~VudoRun();  // ends the program if it still runs, then removes its folder
   VudoRun(const VudoRun&) = delete;
   VudoRun& operator=(const VudoRun&) = delete;
