@@ -39,15 +39,6 @@ layer::ControlRecord* FindList(int number) {
 
 namespace layer {
 
-std::string_view RowColumn(std::string_view row, int column) {
-  for (int i = 0; i < column; ++i) {
-    const std::size_t separator = row.find('\0');
-    if (separator == std::string_view::npos) return {};
-    row.remove_prefix(separator + 1);
-  }
-  return row.substr(0, row.find('\0'));
-}
-
 void HoldListRedraw(ControlRecord& list) {
   if (list.redraw_held) return;
   SendMessageA(list.handle, WM_SETREDRAW, FALSE, 0);

@@ -18,10 +18,6 @@
 
 namespace vudo::layer {
 
-// Column `column` of a kept row (its columns joined by NUL bytes); empty when
-// it has no such column.
-std::string_view RowColumn(std::string_view row, int column);
-
 //--- redraw in bursts
 
 // Rows added in a burst (a search adds them one by one) would each cost a
