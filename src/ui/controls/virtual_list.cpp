@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "platform/text_drawing.h"
 #include "platform/wide_path.h"
 #include "ui/controls/control_layer.h"
 #include "ui/controls/virtual_list.h"
