@@ -2,6 +2,7 @@
 #include <shellapi.h>
 
 #include "platform/wide_path.h"
+#include "ui/shell/com_apartment.h"
 #include "ui/shell/shell_services.h"
 
 namespace vudo {
