@@ -9,9 +9,9 @@
 #include "events/event_binding.h"
 #include "events/event_names.h"
 #include "events/pointer_tracking.h"
-#include "events/saved_procedures.h"
 #include "events/thread_registry.h"
 #include "events/window_hand_off.h"
+#include "platform/window_procedures.h"
 
 namespace vudo {
 
@@ -104,13 +104,10 @@ std::int32_t SubclassForEvents(HWND window) {
   if (ClassName(window) == "Static")
     SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | SS_NOTIFY);
   if (GetPropA(window, kOldProcProperty)) return 1;
-  const LONG old = GetWindowLongA(window, GWL_WNDPROC);
-  if (!old || !SetPropA(window, kOldProcProperty, reinterpret_cast<HANDLE>(old))) return 0;
-  RememberSavedProcedure(window, reinterpret_cast<WNDPROC>(old));
-  SetLastError(0);
-  if (!SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(EventWindowProc)) && GetLastError()) {
-    RemovePropA(window, kOldProcProperty);
-    ForgetSavedProcedure(window);
+  const WNDPROC own = platform::ReplaceWindowProcedure(window, EventWindowProc);
+  if (!own) return 0;
+  if (!SetPropA(window, kOldProcProperty, reinterpret_cast<HANDLE>(own))) {
+    platform::RestoreWindowProcedure(window, EventWindowProc);
     return 0;
   }
   return 1;

@@ -18,7 +18,7 @@
 // - The first binding call starts a background thread that reports the
 //   pointer entering and leaving this process's windows (pointer_tracking.h).
 // Everything except that thread runs on the user-interface thread. Window
-// procedures are replaced with SetWindowLongA, so the windows stay ANSI.
+// procedures are replaced with SetWindowLongPtrA, so the windows stay ANSI.
 #pragma once
 
 #include <windows.h>

@@ -1,31 +1,18 @@
 #include "events/saved_procedures.h"
 
-#include <unordered_map>
-
+#include "events/event_binding.h"
 #include "events/event_names.h"
+#include "platform/window_procedures.h"
 
 namespace vudo {
-namespace {
-
-// User-interface thread only, as every window the layer takes over.
-std::unordered_map<HWND, WNDPROC>& Saved() {
-  static std::unordered_map<HWND, WNDPROC> saved;
-  return saved;
-}
-
-}  // namespace
 
 WNDPROC SavedProcedure(HWND window) {
-  auto& saved = Saved();
-  const auto found = saved.find(window);
-  if (found != saved.end()) return found->second;
+  if (const WNDPROC kept = platform::ReplacedProcedure(window, EventWindowProc)) return kept;
   const auto procedure = reinterpret_cast<WNDPROC>(GetPropA(window, kOldProcProperty));
-  if (procedure) saved.emplace(window, procedure);
+  if (procedure) platform::KeepReplacedProcedure(window, EventWindowProc, procedure);
   return procedure;
 }
 
-void RememberSavedProcedure(HWND window, WNDPROC procedure) { Saved()[window] = procedure; }
-
-void ForgetSavedProcedure(HWND window) { Saved().erase(window); }
+void ForgetSavedProcedure(HWND window) { platform::ForgetReplacedProcedure(window, EventWindowProc); }
 
 }  // namespace vudo
