@@ -9,15 +9,10 @@
 #include "events/event_binding.h"
 #include "events/event_names.h"
 #include "events/pointer_tracking.h"
-#include "events/thread_registry.h"
 #include "events/window_hand_off.h"
 #include "platform/window_procedures.h"
 
 namespace vudo {
-
-HANDLE trackingThread = nullptr;
-UINT enterMessage = 0;
-UINT leaveMessage = 0;
 
 namespace {
 
@@ -29,16 +24,6 @@ bool LowerNameHas(const std::string& class_name, std::string_view part) {
 void AddRichEditEvents(HWND window, LPARAM flags) {
   const LRESULT mask = SendMessageA(window, 0x043B /* EM_GETEVENTMASK */, 0, 0);
   SendMessageA(window, 0x0445 /* EM_SETEVENTMASK */, 0, mask | flags);
-}
-
-void StartTracking(HWND target) {
-  if (trackingThread) return;
-  DWORD process = 0;
-  GetWindowThreadProcessId(target, &process);
-  // Both identifiers exist before the thread can post anything.
-  enterMessage = RegisterWindowMessageA("EVENT_ENTERCONTROL");
-  leaveMessage = RegisterWindowMessageA("EVENT_LEAVECONTROL");
-  trackingThread = StartThread(PointerTrackingThread, reinterpret_cast<void*>(static_cast<UINT_PTR>(process)));
 }
 
 }  // namespace
@@ -84,7 +69,7 @@ std::int32_t BindEventEx(HWND target, std::int32_t code, EventProcedure procedur
   } else {
     return 0;  // 23, 28 and codes outside 0 to 35
   }
-  StartTracking(target);
+  StartPointerTracking(target);
   return stored && trackingThread ? 1 : 0;
 }
 
