@@ -1,19 +1,19 @@
 // Binding procedures to events: the binding store (window properties) and the
 // taking over of windows.
+#include "events/event_binding.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
 #include <string>
 
 #include "common/bytes.h"
-#include "events/event_binding.h"
-#include "events/event_names.h"
+#include "events/event_properties.h"
 #include "events/pointer_tracking.h"
-#include "events/window_hand_off.h"
-#include "platform/window_procedures.h"
+#include "events/window_identity.h"
+#include "events/window_takeover.h"
 
 namespace vudo {
-
 namespace {
 
 bool LowerNameHas(const std::string& class_name, std::string_view part) {
@@ -24,6 +24,16 @@ bool LowerNameHas(const std::string& class_name, std::string_view part) {
 void AddRichEditEvents(HWND window, LPARAM flags) {
   const LRESULT mask = SendMessageA(window, 0x043B /* EM_GETEVENTMASK */, 0, 0);
   SendMessageA(window, 0x0445 /* EM_SETEVENTMASK */, 0, mask | flags);
+}
+
+// Stores one binding and takes the target and its parent over.
+std::int32_t StoreBinding(HWND target, std::int32_t code, EventProcedure procedure, std::int32_t item) {
+  const BindingName name(code, item);
+  if (!SetPropA(target, name.c_str(), reinterpret_cast<HANDLE>(procedure))) return 0;
+  if (!SubclassForEvents(target)) return 0;
+  if (const HWND parent = GetParent(target))
+    if (!SubclassForEvents(parent)) return 0;
+  return 1;
 }
 
 }  // namespace
@@ -71,31 +81,6 @@ std::int32_t BindEventEx(HWND target, std::int32_t code, EventProcedure procedur
   }
   StartPointerTracking(target);
   return stored && trackingThread ? 1 : 0;
-}
-
-std::int32_t StoreBinding(HWND target, std::int32_t code, EventProcedure procedure, std::int32_t item) {
-  const BindingName name(code, item);
-  if (!SetPropA(target, name.c_str(), reinterpret_cast<HANDLE>(procedure))) return 0;
-  if (!SubclassForEvents(target)) return 0;
-  if (const HWND parent = GetParent(target))
-    if (!SubclassForEvents(parent)) return 0;
-  return 1;
-}
-
-std::int32_t SubclassForEvents(HWND window) {
-  if (!window) return 0;
-  // A static control without SS_NOTIFY lets the pointer through: no mouse
-  // messages, and never the window under the pointer.
-  if (ClassName(window) == "Static")
-    SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | SS_NOTIFY);
-  if (GetPropA(window, kOldProcProperty)) return 1;
-  const WNDPROC own = platform::ReplaceWindowProcedure(window, EventWindowProc);
-  if (!own) return 0;
-  if (!SetPropA(window, kOldProcProperty, reinterpret_cast<HANDLE>(own))) {
-    platform::RestoreWindowProcedure(window, EventWindowProc);
-    return 0;
-  }
-  return 1;
 }
 
 }  // namespace vudo
