@@ -3,6 +3,8 @@
 #include "events/event_binding.h"
 
 #include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
 #include <shellapi.h>
 
 #include <string>
@@ -22,8 +24,8 @@ bool LowerNameHas(const std::string& class_name, std::string_view part) {
 
 // Adds `flags` to a rich edit control's event mask, so that it notifies them.
 void AddRichEditEvents(HWND window, LPARAM flags) {
-  const LRESULT mask = SendMessageA(window, 0x043B /* EM_GETEVENTMASK */, 0, 0);
-  SendMessageA(window, 0x0445 /* EM_SETEVENTMASK */, 0, mask | flags);
+  const LRESULT mask = SendMessageA(window, EM_GETEVENTMASK, 0, 0);
+  SendMessageA(window, EM_SETEVENTMASK, 0, mask | flags);
 }
 
 // Stores one binding and takes the target and its parent over.
@@ -51,11 +53,11 @@ std::int32_t BindEventEx(HWND target, std::int32_t code, EventProcedure procedur
   } else if (code == EVT_CLICK) {
     if (class_name == "Button") stored = StoreBinding(target, code, procedure, -1);
   } else if (code == EVT_CHANGE) {
-    if (LowerNameHas(class_name, "richedit")) AddRichEditEvents(target, 0x0001 /* ENM_CHANGE */);
+    if (LowerNameHas(class_name, "richedit")) AddRichEditEvents(target, ENM_CHANGE);
     stored = StoreBinding(target, code, procedure, -1);
   } else if (code == EVT_LINKCLICK) {
     if (LowerNameHas(class_name, "richedit")) {
-      AddRichEditEvents(target, 0x04000000 /* ENM_LINK */);
+      AddRichEditEvents(target, ENM_LINK);
       stored = StoreBinding(target, code, procedure, -1);
     }
   } else if (code == EVT_DROPFILES) {
@@ -73,7 +75,7 @@ std::int32_t BindEventEx(HWND target, std::int32_t code, EventProcedure procedur
     if (LowerNameHas(class_name, "tree")) stored = StoreBinding(target, code, procedure, -1);
   } else if (code == EVT_LABELEDIT) {
     if (LowerNameHas(class_name, "tree")) {
-      SetWindowLongA(target, GWL_STYLE, GetWindowLongA(target, GWL_STYLE) | 0x0008 /* TVS_EDITLABELS */);
+      SetWindowLongA(target, GWL_STYLE, GetWindowLongA(target, GWL_STYLE) | TVS_EDITLABELS);
       stored = StoreBinding(target, code, procedure, -1);
     }
   } else {
