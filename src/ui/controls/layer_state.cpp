@@ -1,3 +1,6 @@
+// The layer's state: the records of its windows, controls and menus, the
+// resources it loads once and the session-end handler; and the start-up and
+// shutdown that make and clear them.
 #include "ui/controls/layer_internal.h"
 
 #include <windows.h>
