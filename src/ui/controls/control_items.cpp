@@ -26,7 +26,7 @@ std::string ComboEntry(HWND combo, int item) {
 }
 
 std::string ColumnTitle(HWND list, int column) {
-  const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const HWND header = layer::ListHeader(list);
   if (!header) return {};
   char title[4096] = {};
   HDITEMA item{};
@@ -40,8 +40,8 @@ std::string ColumnTitle(HWND list, int column) {
 }  // namespace
 
 void ListColumnAdd(int number, int column, std::string_view title, int width) {
-  const layer::ControlRecord* record = layer::FindControl(number);
-  if (!record || record->kind != layer::ControlKind::kList) return;
+  const layer::ControlRecord* record = layer::FindList(number);
+  if (!record) return;
   std::string text(title);
   LVCOLUMNA info{};
   info.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;

@@ -28,14 +28,13 @@ LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM l
   }
   if ((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSELEAVE || message == WM_KEYDOWN ||
       message == WM_VSCROLL || message == WM_HSCROLL)
-    if (layer::ControlRecord* list = layer::FindControlOf(control); list && list->label_tip)
+    if (layer::ControlRecord* list = layer::FindList(control); list && list->label_tip)
       layer::FollowLabelTip(*list, message, lparam);
   const LRESULT result = replaced ? CallWindowProcA(replaced, control, message, wparam, lparam)
                                   : DefWindowProcA(control, message, wparam, lparam);
   // An empty list says why it is empty, over what it painted itself.
   if (message == WM_PAINT)
-    if (const layer::ControlRecord* list = layer::FindControlOf(control); list && list->kind == layer::ControlKind::kList)
-      layer::PaintEmptyText(*list);
+    if (const layer::ControlRecord* list = layer::FindList(control)) layer::PaintEmptyText(*list);
   return result;
 }
 

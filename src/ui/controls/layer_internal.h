@@ -64,6 +64,11 @@ inline ControlRecord* FindControlOf(HWND control) {
   return entry ? &entry->second : nullptr;
 }
 ControlRecord* FindControl(int number);
+// The record of list `number`, or of the list whose window is `handle`; null
+// for a control of any other kind, and for a number or window that names no
+// control.
+ControlRecord* FindList(int number);
+ControlRecord* FindList(HWND handle);
 
 // Forgets window `number`, destroying the window, its accelerators and its
 // class.

@@ -32,6 +32,16 @@ ControlRecord* FindControl(int number) {
   return it == controls.end() || !it->second.handle ? nullptr : &it->second;
 }
 
+ControlRecord* FindList(int number) {
+  ControlRecord* record = FindControl(number);
+  return record && record->kind == ControlKind::kList ? record : nullptr;
+}
+
+ControlRecord* FindList(HWND handle) {
+  ControlRecord* record = FindControlOf(handle);
+  return record && record->kind == ControlKind::kList ? record : nullptr;
+}
+
 namespace {
 SessionEndHandler session_end_handler = nullptr;
 }  // namespace

@@ -18,6 +18,10 @@
 
 namespace vudo::layer {
 
+// The list view's header control, which holds the column titles and the sort
+// arrow; none when the platform gives it none.
+HWND ListHeader(HWND list);
+
 //--- redraw in bursts
 
 // Rows added in a burst (a search adds them one by one) would each cost a
