@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/item_position.h"
 #include "ui/controls/layer_internal.h"
 #include "ui/controls/virtual_list.h"
 #include "ui/controls/control_layer.h"
@@ -88,9 +89,7 @@ void ControlItemAdd(int number, int position, std::string_view text) {
   }
   if (record->kind != layer::ControlKind::kList) return;
   layer::RowStore& rows = record->rows;
-  // A position past the end appends.
-  const std::size_t at =
-      position == -1 || static_cast<std::size_t>(position) > rows.size() ? rows.size() : static_cast<std::size_t>(position);
+  const std::size_t at = InsertIndex(position, rows.size());
   rows.Insert(at, text);
   layer::HoldListRedraw(*record);
   // Straight to the list's own procedure: a row of a search is no event, and
