@@ -1,6 +1,6 @@
 // An in-memory control layer for tests: texts by control number, the recent
-// list of control 1, the rows of the result list, and a hook that runs inside
-// EventPoll so that a test can press buttons while a search walks.
+// list of kStartDirectoryCombo, the rows of the result list, and a hook that
+// runs inside EventPoll so that a test can press buttons while a search walks.
 #pragma once
 
 #include <functional>
@@ -10,7 +10,7 @@
 namespace vudo::testing_controls {
 
 void Reset();
-std::vector<std::string>& Recent();  // items of control 1, top first
+std::vector<std::string>& Recent();  // items of kStartDirectoryCombo, top first
 std::vector<std::string>& Rows();    // result rows as added: name, line feed, directory
 // Called once for every EventPoll while it is set; EventPoll then reports
 // that nothing more is pending.
