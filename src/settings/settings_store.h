@@ -12,7 +12,11 @@
 
 namespace vudo {
 
-// A program run from here keeps its settings in the current directory instead.
+// The original developer's own build folder. A copy run from exactly this
+// folder is a build being tried out, and keeps its settings in the current
+// directory rather than leave a Vudo.ini among the build's files. Compared
+// exactly, letter case included, it matches no folder of an ordinary
+// installation, where the settings stay beside the program.
 inline constexpr const char* DevelopmentDirectory = "C:\\Programme\\Quenbrill\\Compilers\\";
 inline constexpr const char* kSettingsFileName = "Vudo.ini";
 
