@@ -74,8 +74,9 @@ ControlRecord* FindList(HWND handle);
 // class.
 void DropWindow(int number);
 
-// The procedure a control had before the layer took it over, which the
-// layer's own calls it; none for a window that is no control of the layer.
+// The procedure a control had before the layer took it over, or none for a
+// window that is no control of the layer. The layer's own calls go straight
+// to it where the procedures in front of it would only pass the message on.
 WNDPROC ControlOwnProcedure(HWND control);
 
 // Resources loaded once by StartControlLayer.
