@@ -2,7 +2,7 @@
 // and that menu's items. Every part of the program (the engine, the settings,
 // the window, its commands) and the tests that drive the real window name them
 // by these constants. Windows, controls and menus have number spaces of their
-// own, so window 0 and control 0 are different objects.
+// own, so kMainWindow and kSearchInLabel, both 0, are different objects.
 #pragma once
 
 namespace vudo {
@@ -10,7 +10,7 @@ namespace vudo {
 //--- windows
 inline constexpr int kMainWindow = 0;
 
-//--- controls of window 0, in creation (and tab) order
+//--- controls of kMainWindow, in creation (and tab) order
 inline constexpr int kSearchInLabel = 0;        // "&Search in:"
 inline constexpr int kStartDirectoryCombo = 1;  // editable combo box; its list holds the recent directories
 inline constexpr int kBrowseButton = 2;         // "..."

@@ -1,8 +1,12 @@
-#include "events/event_binding.h"
-#include "events/event_names.h"
-#include "events/window_hand_off.h"
+#include "events/dispatch.h"
+
+#include <windows.h>
+
+#include "events/event_properties.h"
+#include "events/window_identity.h"
 
 namespace vudo {
+
 std::int32_t DispatchEvent(EventRecord* record, std::int32_t default_result, std::int32_t item) {
   if (record->code >= EVT_CLOSE) {
     POINT pointer{};

@@ -18,7 +18,11 @@
 // - The first binding call starts a background thread that reports the
 //   pointer entering and leaving this process's windows (pointer_tracking.h).
 // Everything except that thread runs on the user-interface thread. Window
-// procedures are replaced with SetWindowLongA, so the windows stay ANSI.
+// procedures are replaced with SetWindowLongPtrA, so the windows stay ANSI.
+//
+// This header, event_record.h and thread_registry.h are what the rest of the
+// program uses; the other headers here are shared only among the layer's own
+// files.
 #pragma once
 
 #include <windows.h>
@@ -31,22 +35,8 @@ namespace vudo {
 
 // Binds `procedure` to event `code` of `target`. Nonzero on success.
 std::int32_t BindEvent(HWND target, std::int32_t code, EventProcedure procedure);
-// The same, with the command identifier `item` for menu commands (code 34);
+// The same, with the command identifier `item` for menu commands (EVT_MENU);
 // -1 for every other code.
 std::int32_t BindEventEx(HWND target, std::int32_t code, EventProcedure procedure, std::int32_t item);
-
-// Stores one binding and takes the target and its parent over.
-std::int32_t StoreBinding(HWND target, std::int32_t code, EventProcedure procedure, std::int32_t item);
-// Takes one window over (once), and gives a static control SS_NOTIFY so that
-// it receives mouse messages and is found under the pointer.
-std::int32_t SubclassForEvents(HWND window);
-
-LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-// Calls the procedure bound to the record's window and code (and `item`, for
-// code 34); `default_result` when there is none. For codes 6 and up the
-// record's x and y become the pointer position in that window.
-std::int32_t DispatchEvent(EventRecord* record, std::int32_t default_result, std::int32_t item);
-// The enumeration callback of the clean-up at WM_NCDESTROY.
-BOOL CALLBACK RemoveEventProps(HWND window, LPSTR name, HANDLE value, ULONG_PTR);
 
 }  // namespace vudo

@@ -1,5 +1,5 @@
-// EventWindowProc: window messages and control notifications turned into
-// events for the bound procedures.
+#include "events/event_window_proc.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "events/event_binding.h"
-#include "events/event_names.h"
-#include "events/saved_procedures.h"
+#include "events/dispatch.h"
 #include "events/pointer_tracking.h"
 #include "events/text_drag.h"
-#include "events/window_hand_off.h"
+#include "events/window_identity.h"
+#include "events/window_takeover.h"
 
 namespace vudo {
 namespace {
@@ -76,12 +75,13 @@ const PlainEvent* FindPlainEvent(UINT message) {
   return nullptr;
 }
 
+// A drag that needs the window ends first and gives back what it holds of it
+// (its device context, the capture); the window's own procedure gets
+// WM_NCDESTROY last, once it is back in its place.
 LRESULT CleanUp(HWND window, WPARAM wparam, LPARAM lparam) {
   ForgetTextDragWindow(window);
-  const WNDPROC saved = SavedProcedure(window);
-  ForgetSavedProcedure(window);  // the handle may name another window later
-  EnumPropsExA(window, RemoveEventProps, 0);
-  return saved ? CallWindowProcA(saved, window, WM_NCDESTROY, wparam, lparam) : 0;
+  const WNDPROC own = GiveWindowBack(window);
+  return own ? CallWindowProcA(own, window, WM_NCDESTROY, wparam, lparam) : 0;
 }
 
 // The tab under the pointer, in the tab control's own coordinates.
@@ -104,15 +104,6 @@ std::string LinkText(HWND edit, const CHARRANGE& range) {
 }
 
 }  // namespace
-
-BOOL CALLBACK RemoveEventProps(HWND window, LPSTR name, HANDLE value, ULONG_PTR) {
-  if (!HIWORD(reinterpret_cast<UINT_PTR>(name))) return TRUE;  // an atom, not a name
-  if (std::string_view(name).substr(0, 6) != "EVENT_") return TRUE;
-  if (std::string_view(name) == kOldProcProperty) SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(value));
-  // Only the property being handled may be removed during the enumeration.
-  RemovePropA(window, name);
-  return TRUE;
-}
 
 LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCDESTROY) return CleanUp(window, wparam, lparam);

@@ -2,7 +2,23 @@
 
 #include "events/pointer_tracking.h"
 
+#include "events/thread_registry.h"
+
 namespace vudo {
+
+HANDLE trackingThread = nullptr;
+UINT enterMessage = 0;
+UINT leaveMessage = 0;
+
+void StartPointerTracking(HWND target) {
+  if (trackingThread) return;
+  DWORD process = 0;
+  GetWindowThreadProcessId(target, &process);
+  // Both identifiers exist before the thread can post anything.
+  enterMessage = RegisterWindowMessageA("EVENT_ENTERCONTROL");
+  leaveMessage = RegisterWindowMessageA("EVENT_LEAVECONTROL");
+  trackingThread = StartThread(PointerTrackingThread, reinterpret_cast<void*>(static_cast<UINT_PTR>(process)));
+}
 
 DWORD WINAPI PointerTrackingThread(void* process_id) {
   const DWORD process = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(process_id));

@@ -2,8 +2,9 @@
 
 #include <string>
 
-#include "events/event_binding.h"
-#include "events/window_hand_off.h"
+#include "events/dispatch.h"
+#include "events/window_identity.h"
+#include "events/window_takeover.h"
 
 namespace vudo {
 namespace {

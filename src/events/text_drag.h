@@ -5,7 +5,8 @@
 // EVT_DRAGOVER goes to the window under the pointer; at the release EVT_DROP
 // goes there. Only windows of this process hear of a drag. These are steps of
 // EventWindowProc for the left button and mouse moves; with no drag active,
-// mouse messages pass exactly as they would without them.
+// mouse messages pass exactly as they would without them. Internal to
+// src/events.
 #pragma once
 
 #include <windows.h>

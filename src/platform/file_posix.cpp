@@ -1,7 +1,7 @@
 #include "platform/file.h"
 
 #include "platform/directory.h"
-#include "platform/file_store_faults.h"
+#include "platform/file_test_hooks.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,11 +16,11 @@ FileReader::~FileReader() { Close(); }
 void FileReader::Close() {
   if (fd_ < 0) return;
   close(fd_);
-  faults::CountOpenFile(-1);
+  test_hooks::CountOpenFile(-1);
   fd_ = -1;
 }
 
-int FileReader::OpenCount() { return faults::OpenFiles(); }
+int FileReader::OpenCount() { return test_hooks::OpenFiles(); }
 
 bool FileReader::Open(const std::string& path, const DirectoryHandle* directory) {
   Close();
@@ -34,13 +34,13 @@ bool FileReader::Open(const std::string& path, const DirectoryHandle* directory)
     fd_ = open(path.c_str(), kFlags);
   }
   if (fd_ < 0) return false;
-  faults::CountOpenFile(1);
+  test_hooks::CountOpenFile(1);
   struct stat st;
   if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
     Close();
     return false;
   }
-  size_ = st.st_size + faults::TakeExtraFileSize();
+  size_ = st.st_size + test_hooks::TakeExtraFileSize();
   return true;
 }
 

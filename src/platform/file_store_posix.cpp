@@ -1,5 +1,5 @@
 #include "platform/file_store.h"
-#include "platform/file_store_faults.h"
+#include "platform/file_test_hooks.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -78,12 +78,12 @@ bool FileReplacement::Begin(const std::string& path) {
 bool FileReplacement::Write(const char* data, std::size_t size) {
   if (fd_ < 0 || failed_) return false;
   while (size > 0) {
-    const std::size_t allowed = faults::WriteAllowance(size);
+    const std::size_t allowed = test_hooks::WriteAllowance(size);
     if (allowed == 0) return !(failed_ = true);
     const ssize_t n = write(fd_, data, allowed);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return !(failed_ = true);
-    faults::Spend(static_cast<std::size_t>(n));
+    test_hooks::Spend(static_cast<std::size_t>(n));
     data += n;
     size -= static_cast<std::size_t>(n);
   }
@@ -97,7 +97,7 @@ bool FileReplacement::Commit() {
   const bool written = !failed_ && fsync(fd_) == 0;
   const bool closed = close(fd_) == 0;
   fd_ = -1;
-  if (!written || !closed || faults::TakeReplaceFailure() || rename(temp_path_.c_str(), target_.c_str()) != 0) {
+  if (!written || !closed || test_hooks::TakeReplaceFailure() || rename(temp_path_.c_str(), target_.c_str()) != 0) {
     Abandon();
     return false;
   }

@@ -1,5 +1,5 @@
 #include "platform/file_store.h"
-#include "platform/file_store_faults.h"
+#include "platform/file_test_hooks.h"
 #include "platform/wide_path.h"
 
 #include <algorithm>
@@ -72,11 +72,11 @@ bool FileReplacement::Begin(const std::string& path) {
 bool FileReplacement::Write(const char* data, std::size_t size) {
   if (handle_ == INVALID_HANDLE_VALUE || failed_) return false;
   while (size > 0) {
-    const DWORD allowed = static_cast<DWORD>(faults::WriteAllowance(std::min<std::size_t>(size, 1u << 30)));
+    const DWORD allowed = static_cast<DWORD>(test_hooks::WriteAllowance(std::min<std::size_t>(size, 1u << 30)));
     DWORD written = 0;
     if (allowed == 0 || !WriteFile(handle_, data, allowed, &written, nullptr) || written == 0)
       return !(failed_ = true);
-    faults::Spend(written);
+    test_hooks::Spend(written);
     data += written;
     size -= written;
   }
@@ -90,7 +90,7 @@ bool FileReplacement::Commit() {
   CloseHandle(handle_);
   handle_ = INVALID_HANDLE_VALUE;
   if (!written ||
-      faults::TakeReplaceFailure() ||
+      test_hooks::TakeReplaceFailure() ||
       !MoveFileExW(FilePath(temp_path_).c_str(), FilePath(target_).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     Abandon();
     return false;

@@ -1,6 +1,6 @@
 #include "platform/file.h"
 
-#include "platform/file_store_faults.h"
+#include "platform/file_test_hooks.h"
 #include "platform/wide_path.h"
 
 namespace vudo::platform {
@@ -10,24 +10,24 @@ FileReader::~FileReader() { Close(); }
 void FileReader::Close() {
   if (handle_ == INVALID_HANDLE_VALUE) return;
   CloseHandle(handle_);
-  faults::CountOpenFile(-1);
+  test_hooks::CountOpenFile(-1);
   handle_ = INVALID_HANDLE_VALUE;
 }
 
-int FileReader::OpenCount() { return faults::OpenFiles(); }
+int FileReader::OpenCount() { return test_hooks::OpenFiles(); }
 
 bool FileReader::Open(const std::string& path, const DirectoryHandle*) {
   Close();
   handle_ = CreateFileW(FilePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                         nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle_ == INVALID_HANDLE_VALUE) return false;
-  faults::CountOpenFile(1);
+  test_hooks::CountOpenFile(1);
   LARGE_INTEGER size;
   if (!GetFileSizeEx(handle_, &size)) {
     Close();
     return false;
   }
-  size_ = size.QuadPart + faults::TakeExtraFileSize();
+  size_ = size.QuadPart + test_hooks::TakeExtraFileSize();
   return true;
 }
 

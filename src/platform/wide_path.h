@@ -34,7 +34,5 @@ std::string ShellPath(const std::string& path);
 
 // `utf8` in UTF-16.
 std::wstring WidenUtf8(std::string_view utf8);
-// DrawText of a UTF-8 text, which every code page can then show.
-void DrawUtf8Text(HDC context, RECT& rect, std::string_view utf8, UINT format);
 
 }  // namespace vudo::platform

@@ -46,11 +46,6 @@ std::wstring WidenFrom(UINT code_page, std::string_view text) {
 std::wstring Widen(std::string_view text) { return WidenFrom(CP_ACP, text); }
 std::wstring WidenUtf8(std::string_view utf8) { return WidenFrom(CP_UTF8, utf8); }
 
-void DrawUtf8Text(HDC context, RECT& rect, std::string_view utf8, UINT format) {
-  const std::wstring wide = WidenUtf8(utf8);
-  DrawTextW(context, wide.c_str(), static_cast<int>(wide.size()), &rect, format);
-}
-
 std::string Narrow(std::wstring_view text, bool* lossy) {
   if (lossy) *lossy = false;
   if (text.empty()) return {};

@@ -1,6 +1,7 @@
-// The settings store: carries the start directory (control 1), the pattern
-// (control 4), the Contains text (control 6) and up to ten recent start
-// directories (control 1's list) from one run to the next, in "Vudo.ini".
+// The settings store: carries the start directory (kStartDirectoryCombo), the
+// pattern (kPatternField), the Contains text (kContainsField) and up to ten
+// recent start directories (kStartDirectoryCombo's list) from one run to the
+// next, in "Vudo.ini".
 //
 // Keys, written in this order: "searchdir", "filename", "contains" (always,
 // also when empty), then "recentsearchdir0" to "recentsearchdir9" for each
@@ -11,7 +12,11 @@
 
 namespace vudo {
 
-// A program run from here keeps its settings in the current directory instead.
+// The original developer's own build folder. A copy run from exactly this
+// folder is a build being tried out, and keeps its settings in the current
+// directory rather than leave a Vudo.ini among the build's files. Compared
+// exactly, letter case included, it matches no folder of an ordinary
+// installation, where the settings stay beside the program.
 inline constexpr const char* DevelopmentDirectory = "C:\\Programme\\Quenbrill\\Compilers\\";
 inline constexpr const char* kSettingsFileName = "Vudo.ini";
 
@@ -35,12 +40,14 @@ struct WindowLayout {
 // Filled by LoadSettings; SaveSettings writes it when `saved` is set.
 extern WindowLayout SavedLayout;
 
-// Empties controls 1, 4 and 6, then fills them and control 1's list from the
-// settings file. A missing or unreadable file leaves them empty.
+// Empties kStartDirectoryCombo, kPatternField and kContainsField, then fills
+// them and kStartDirectoryCombo's list from the settings file. A missing or
+// unreadable file leaves them empty.
 void LoadSettings();
 
-// Writes controls 1, 4 and 6 and the first ten items of control 1's list. When
-// the file cannot be written the old one stays as it was.
+// Writes kStartDirectoryCombo, kPatternField and kContainsField and the first
+// ten items of kStartDirectoryCombo's list. When the file cannot be written
+// the old one stays as it was.
 void SaveSettings();
 
 }  // namespace vudo

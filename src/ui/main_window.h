@@ -1,5 +1,7 @@
-// The main window: window 0 with controls 0 to 8, the result list's context
-// menu 9 (common/control_numbers.h), and the bindings of the program's event procedures.
+// The main window: kMainWindow with its controls kSearchInLabel to
+// kResultList, the result list's context menu kListMenu
+// (common/control_numbers.h), and the bindings of the program's event
+// procedures.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +13,7 @@ namespace vudo {
 
 inline constexpr const char* kMainWindowTitle = "Vudo (Pathquest)";
 
-// Opens window 0 hidden, creates its controls and menu and binds the
+// Opens kMainWindow hidden, creates its controls and menu and binds the
 // procedures. 1 when the window and its control parent were set up, else 0.
 std::int32_t BuildMainWindow();
 
@@ -21,7 +23,7 @@ std::int32_t BuildMainWindow();
 void ApplySavedLayout();
 void RememberLayout();
 
-// Fits the controls to window 0's inner size: the fields and the list stretch
+// Fits the controls to kMainWindow's inner size: the fields and the list stretch
 // to the right (and the list down) with a 5-pixel margin, the "..." and Start
 // buttons keep to the right edge. Sizes go to the controls unclamped.
 std::int32_t OnWindowResized(EventRecord* record);

@@ -23,13 +23,14 @@ void OnSessionEnding();
 // field: the same as a click on Start/Stop. Escape there stops a running
 // search, as a click on Stop does, and does nothing otherwise.
 std::int32_t OnReturnKey(EventRecord* record);
-// The "..." button: the folder chooser, starting from control 1's text.
+// The "..." button: the folder chooser, starting from kStartDirectoryCombo's
+// text.
 std::int32_t OnBrowseClicked(EventRecord* record);
 std::int32_t OnStartStopClicked(EventRecord* record);
 // Right click on the result list: the context menu, while a row is selected.
 std::int32_t OnListContextMenu(EventRecord* record);
-// "Open folder" (10) launches the selected row's directory, "Open file" (11)
-// its directory followed by its name.
+// "Open folder" (kOpenFolderItem) launches the selected row's directory,
+// "Open file" (kOpenFileItem) its directory followed by its name.
 std::int32_t OnOpenMenuItem(EventRecord* record);
 
 // What people bring from other finders, on the result list:

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "events/event_window_proc.h"
 #include "events/events_fixture.h"
 
 namespace vudo {

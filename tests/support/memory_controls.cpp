@@ -3,6 +3,7 @@
 #include <map>
 
 #include "common/control_numbers.h"
+#include "common/item_position.h"
 #include "search/event_pace.h"
 #include "search/window_walk.h"
 #include "ui/controls/control_seam.h"
@@ -69,9 +70,7 @@ void ControlItemAdd(int control, int position, std::string_view text) {
                                    : control == kResultList       ? &rows
                                                                   : nullptr;
   if (!list || position < -1) return;
-  const std::size_t at = position == -1 || static_cast<std::size_t>(position) > list->size()
-                             ? list->size()
-                             : static_cast<std::size_t>(position);
+  const std::size_t at = InsertIndex(position, list->size());
   list->insert(list->begin() + static_cast<std::ptrdiff_t>(at), std::string(text));
   if (list == &rows && on_row) on_row();
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/item_position.h"
 #include "ui/controls/layer_internal.h"
 #include "ui/controls/virtual_list.h"
 #include "ui/controls/control_layer.h"
@@ -26,7 +27,7 @@ std::string ComboEntry(HWND combo, int item) {
 }
 
 std::string ColumnTitle(HWND list, int column) {
-  const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const HWND header = layer::ListHeader(list);
   if (!header) return {};
   char title[4096] = {};
   HDITEMA item{};
@@ -40,8 +41,8 @@ std::string ColumnTitle(HWND list, int column) {
 }  // namespace
 
 void ListColumnAdd(int number, int column, std::string_view title, int width) {
-  const layer::ControlRecord* record = layer::FindControl(number);
-  if (!record || record->kind != layer::ControlKind::kList) return;
+  const layer::ControlRecord* record = layer::FindList(number);
+  if (!record) return;
   std::string text(title);
   LVCOLUMNA info{};
   info.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
@@ -88,9 +89,7 @@ void ControlItemAdd(int number, int position, std::string_view text) {
   }
   if (record->kind != layer::ControlKind::kList) return;
   layer::RowStore& rows = record->rows;
-  // A position past the end appends.
-  const std::size_t at =
-      position == -1 || static_cast<std::size_t>(position) > rows.size() ? rows.size() : static_cast<std::size_t>(position);
+  const std::size_t at = InsertIndex(position, rows.size());
   rows.Insert(at, text);
   layer::HoldListRedraw(*record);
   // Straight to the list's own procedure: a row of a search is no event, and

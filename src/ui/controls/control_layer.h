@@ -1,10 +1,13 @@
 // The Win32 control layer: the window, its controls and its popup menu,
 // addressed by small numbers, and the handling of window messages.
 //
-// Conventions, for every operation here and in control_seam.h:
+// Conventions, for every operation here and in control_seam.h; the first two
+// hold as well in the other layers that implement the seam (the console
+// finder's printing layer, the tests' in-memory one):
 // - Windows, controls and menus have separate number spaces. A number used
 //   again destroys what it named before. An operation on a number that names
 //   nothing does nothing and reads as 0, none or an empty text.
+// - Texts go in as views and come back as new strings the caller owns.
 // - Every control's child-window identifier is its number, and every control
 //   uses the stock default GUI font.
 // - Positions and sizes are pixels in the parent's client coordinates;
@@ -79,13 +82,27 @@ void WindowSetFrame(int number, const RECT& normal, bool maximized);
 // truncated towards zero).
 POINT CentreIn(SIZE& outer, SIZE area);
 
-// Events the layer itself reports for windows opened by WindowOpen, as the
-// result of EventWait and EventPoll.
+// Events the layer itself queues for windows opened by WindowOpen; EventWait
+// and EventPoll hand them out, one per call, before they look at the message
+// queue (see EventWait). The program acts on none of them, but each is
+// nonzero, so a loop that calls EventPoll until it answers 0 empties this
+// queue too.
+//
+// A result is either such an event or the number of the message handled, so
+// an event takes the number of the message that causes it where it can: a
+// close request, a move or a size change reads the same whether the layer
+// queued it or the message went through.
 enum LayerEvent : int {
-  kEventMove = 3,
-  kEventSize = 5,
-  kEventClose = 16,
-  kEventErase = 15,
+  kEventMove = WM_MOVE,
+  kEventSize = WM_SIZE,  // not for minimising
+  kEventClose = WM_CLOSE,
+  // The background erased (WM_ERASEBKGND), which starts every repaint: the
+  // event stands for the repaint and so takes WM_PAINT's number.
+  kEventRepaint = WM_PAINT,
+  // Activation (WM_ACTIVATE, other than WA_INACTIVE). Its number, 13104
+  // (0x3330), is the one this event has always had; it is not WM_ACTIVATE's,
+  // but lies above WM_USER, where none of the system's own messages do, so it
+  // is never mistaken for one of them.
   kEventActivate = 13104,
 };
 

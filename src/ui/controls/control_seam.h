@@ -5,9 +5,8 @@
 // Two layers implement them, and each program links exactly one (CMake's
 // VUDO_CONTROL_LAYER, src/CMakeLists.txt): the real control layer
 // (control_layer.h), which drives native controls, in Vudo.exe; an in-memory
-// layer in the tests of those procedures. An operation on a number that names
-// nothing has no effect and yields 0 or an empty text. Texts returned are new
-// strings owned by the caller.
+// layer in the tests of those procedures. Their conventions are the control
+// layer's, stated at the top of control_layer.h.
 #pragma once
 
 #include <string>

@@ -4,8 +4,8 @@
 #include <commctrl.h>
 
 #include <string>
-#include <unordered_map>
 
+#include "platform/window_procedures.h"
 #include "ui/controls/label_tips.h"
 #include "ui/controls/layer_internal.h"
 #include "ui/controls/virtual_list.h"
@@ -14,33 +14,27 @@
 namespace vudo {
 namespace {
 
-// Each control's own window procedure, by window rather than by number, so
-// that ours can call it even while the control's number is being reused.
-// (Not a window property: reading one is a round trip to the window server
-// under Wine, on every message the control gets.)
-std::unordered_map<HWND, WNDPROC> replaced_procedures;
-
 thread_local HWND current_parent = nullptr;
 
 // Taking every control over lets the layer notice its destruction, which
-// frees its number.
+// frees its number. The control's own procedure is found by window rather
+// than by number, so that it is still reached while the number is being
+// reused.
 LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
-  const auto found = replaced_procedures.find(control);
-  const WNDPROC replaced = found == replaced_procedures.end() ? nullptr : found->second;
+  const WNDPROC replaced = platform::ReplacedProcedure(control, ControlProc);
   if (message == WM_NCDESTROY) {
-    if (found != replaced_procedures.end()) replaced_procedures.erase(found);
+    platform::ForgetReplacedProcedure(control, ControlProc);
     if (const auto* entry = layer::FindByHandle(layer::controls, control)) layer::controls.erase(entry->first);
   }
   if ((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSELEAVE || message == WM_KEYDOWN ||
       message == WM_VSCROLL || message == WM_HSCROLL)
-    if (layer::ControlRecord* list = layer::FindControlOf(control); list && list->label_tip)
+    if (layer::ControlRecord* list = layer::FindList(control); list && list->label_tip)
       layer::FollowLabelTip(*list, message, lparam);
   const LRESULT result = replaced ? CallWindowProcA(replaced, control, message, wparam, lparam)
                                   : DefWindowProcA(control, message, wparam, lparam);
   // An empty list says why it is empty, over what it painted itself.
   if (message == WM_PAINT)
-    if (const layer::ControlRecord* list = layer::FindControlOf(control); list && list->kind == layer::ControlKind::kList)
-      layer::PaintEmptyText(*list);
+    if (const layer::ControlRecord* list = layer::FindList(control)) layer::PaintEmptyText(*list);
   return result;
 }
 
@@ -66,8 +60,7 @@ HWND CreateControl(int number, layer::ControlKind kind, const char* window_class
   layer::ControlRecord record;
   record.handle = handle;
   record.kind = kind;
-  replaced_procedures[handle] = reinterpret_cast<WNDPROC>(GetWindowLongA(handle, GWL_WNDPROC));
-  SetWindowLongA(handle, GWL_WNDPROC, reinterpret_cast<LONG>(ControlProc));
+  platform::ReplaceWindowProcedure(handle, ControlProc);
   layer::controls[number] = record;
   return handle;
 }
@@ -92,10 +85,7 @@ std::string WindowText(HWND window) {
 
 }  // namespace
 
-WNDPROC layer::ControlOwnProcedure(HWND control) {
-  const auto found = replaced_procedures.find(control);
-  return found == replaced_procedures.end() ? nullptr : found->second;
-}
+WNDPROC layer::ControlOwnProcedure(HWND control) { return platform::ReplacedProcedure(control, ControlProc); }
 
 HWND ControlParentSet(HWND window) {
   current_parent = window;

@@ -64,13 +64,19 @@ inline ControlRecord* FindControlOf(HWND control) {
   return entry ? &entry->second : nullptr;
 }
 ControlRecord* FindControl(int number);
+// The record of list `number`, or of the list whose window is `handle`; null
+// for a control of any other kind, and for a number or window that names no
+// control.
+ControlRecord* FindList(int number);
+ControlRecord* FindList(HWND handle);
 
 // Forgets window `number`, destroying the window, its accelerators and its
 // class.
 void DropWindow(int number);
 
-// The procedure a control had before the layer took it over, which the
-// layer's own calls it; none for a window that is no control of the layer.
+// The procedure a control had before the layer took it over, or none for a
+// window that is no control of the layer. The layer's own calls go straight
+// to it where the procedures in front of it would only pass the message on.
 WNDPROC ControlOwnProcedure(HWND control);
 
 // Resources loaded once by StartControlLayer.

@@ -35,7 +35,7 @@ LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
       if (LOWORD(wparam) != WA_INACTIVE) Queue(kEventActivate, window);
       break;
     case WM_ERASEBKGND:
-      Queue(kEventErase, window);
+      Queue(kEventRepaint, window);
       break;
     case WM_COMMAND:
       if (lparam == 0 && LOWORD(wparam) == kCommandNextTabStop) {

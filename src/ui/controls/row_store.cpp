@@ -4,6 +4,15 @@
 
 namespace vudo::layer {
 
+std::string_view RowColumn(std::string_view row, int column) {
+  for (int i = 0; i < column; ++i) {
+    const std::size_t separator = row.find('\0');
+    if (separator == std::string_view::npos) return {};
+    row.remove_prefix(separator + 1);
+  }
+  return row.substr(0, row.find('\0'));
+}
+
 RowStore::Span RowStore::Append(std::string_view text) {
   // The columns of a row, joined by NUL, are the text with its line feeds made
   // NULs, less a final one: a trailing line feed adds no column.

@@ -11,6 +11,10 @@
 
 namespace vudo::layer {
 
+// Column `column` of a kept row (its columns joined by NUL bytes); empty when
+// it has no such column.
+std::string_view RowColumn(std::string_view row, int column);
+
 class RowStore {
  public:
   std::size_t size() const { return spans_.size(); }

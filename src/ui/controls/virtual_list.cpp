@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "platform/text_drawing.h"
 #include "platform/wide_path.h"
 #include "ui/controls/control_layer.h"
 #include "ui/controls/virtual_list.h"
@@ -17,7 +18,7 @@ namespace {
 
 // Shows the arrow of `column` (up, or down when descending) and no other.
 void MarkHeader(HWND list, int column, bool descending) {
-  const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const HWND header = layer::ListHeader(list);
   if (!header) return;
   const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
@@ -30,23 +31,11 @@ void MarkHeader(HWND list, int column, bool descending) {
   }
 }
 
-layer::ControlRecord* FindList(int number) {
-  layer::ControlRecord* record = layer::FindControl(number);
-  return record && record->kind == layer::ControlKind::kList ? record : nullptr;
-}
-
 }  // namespace
 
 namespace layer {
 
-std::string_view RowColumn(std::string_view row, int column) {
-  for (int i = 0; i < column; ++i) {
-    const std::size_t separator = row.find('\0');
-    if (separator == std::string_view::npos) return {};
-    row.remove_prefix(separator + 1);
-  }
-  return row.substr(0, row.find('\0'));
-}
+HWND ListHeader(HWND list) { return reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0)); }
 
 void HoldListRedraw(ControlRecord& list) {
   if (list.redraw_held) return;
@@ -67,8 +56,8 @@ void ReleaseListRedraw(bool only_overdue) {
 
 bool AnswerListTextRequest(const NMHDR* header) {
   if (header->code != LVN_GETDISPINFOA && header->code != LVN_GETDISPINFOW) return false;
-  const ControlRecord* list = FindControlOf(header->hwndFrom);
-  if (!list || list->kind != ControlKind::kList) return false;
+  const ControlRecord* list = FindList(header->hwndFrom);
+  if (!list) return false;
   // The ANSI and the wide form share their layout up to the text pointer.
   const auto* request = reinterpret_cast<const NMLVDISPINFOA*>(header);
   const LVITEMA& item = request->item;
@@ -107,8 +96,8 @@ int FindRowByPrefix(const ControlRecord& list, std::string_view prefix, int star
 
 bool AnswerListFind(const NMHDR* header, LRESULT& answer) {
   if (header->code != LVN_ODFINDITEMA && header->code != LVN_ODFINDITEMW) return false;
-  const ControlRecord* list = FindControlOf(header->hwndFrom);
-  if (!list || list->kind != ControlKind::kList) return false;
+  const ControlRecord* list = FindList(header->hwndFrom);
+  if (!list) return false;
   answer = -1;
   // The ANSI and the wide form share their layout; only the text differs.
   const auto* request = reinterpret_cast<const NMLVFINDITEMA*>(header);
@@ -137,8 +126,8 @@ bool AnswerListFind(const NMHDR* header, LRESULT& answer) {
 
 bool AnswerEmptyMarkup(const NMHDR* header) {
   if (header->code != LVN_GETEMPTYMARKUP) return false;
-  ControlRecord* list = FindControlOf(header->hwndFrom);
-  if (!list || list->kind != ControlKind::kList || list->empty_text.empty()) return false;
+  ControlRecord* list = FindList(header->hwndFrom);
+  if (!list || list->empty_text.empty()) return false;
   list->platform_draws_empty = true;
   auto* markup = reinterpret_cast<NMLVEMPTYMARKUP*>(const_cast<NMHDR*>(header));
   markup->dwFlags = EMF_CENTERED;
@@ -154,7 +143,7 @@ void PaintEmptyText(const ControlRecord& list) {
   if (list.platform_draws_empty || list.empty_text.empty() || !list.rows.empty() || list.redraw_held) return;
   RECT area{};
   GetClientRect(list.handle, &area);
-  if (const HWND header = reinterpret_cast<HWND>(SendMessageA(list.handle, LVM_GETHEADER, 0, 0))) {
+  if (const HWND header = ListHeader(list.handle)) {
     RECT header_rect{};
     if (IsWindowVisible(header) && GetWindowRect(header, &header_rect))
       area.top += header_rect.bottom - header_rect.top;
@@ -187,27 +176,29 @@ void ForgetListOrder(ControlRecord& list) {
 
 bool PassColumnClick(const NMHDR* header) {
   if (header->code != LVN_COLUMNCLICK) return false;
-  const auto* list = FindByHandle(controls, header->hwndFrom);
-  if (!list || list->second.kind != ControlKind::kList) return false;
-  if (list->second.column_click)
-    list->second.column_click(list->first, reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
+  const ControlRecord* list = FindList(header->hwndFrom);
+  if (!list) return false;
+  // The handler is told the list's number, which is its child-window
+  // identifier.
+  if (list->column_click)
+    list->column_click(GetDlgCtrlID(list->handle), reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
   return true;
 }
 
 }  // namespace layer
 
 int ListColumnWidth(int number, int column) {
-  const layer::ControlRecord* list = FindList(number);
+  const layer::ControlRecord* list = layer::FindList(number);
   return list ? static_cast<int>(SendMessageA(list->handle, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0)) : 0;
 }
 
 void ListSetColumnWidth(int number, int column, int width) {
-  if (const layer::ControlRecord* list = FindList(number))
+  if (const layer::ControlRecord* list = layer::FindList(number))
     SendMessageA(list->handle, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
 }
 
 void ListSetEmptyText(int number, std::string_view text) {
-  layer::ControlRecord* list = FindList(number);
+  layer::ControlRecord* list = layer::FindList(number);
   if (!list || list->empty_text == text) return;
   list->empty_text.assign(text.data(), text.size());
   // The list's own window text says the same, for whoever reads the window
@@ -217,21 +208,21 @@ void ListSetEmptyText(int number, std::string_view text) {
 }
 
 void ListOnColumnClick(int number, ColumnClickHandler handler) {
-  if (layer::ControlRecord* list = FindList(number)) list->column_click = handler;
+  if (layer::ControlRecord* list = layer::FindList(number)) list->column_click = handler;
 }
 
 int ListSortColumn(int number) {
-  const layer::ControlRecord* list = FindList(number);
+  const layer::ControlRecord* list = layer::FindList(number);
   return list ? list->sort_column : -1;
 }
 
 bool ListSortDescending(int number) {
-  const layer::ControlRecord* list = FindList(number);
+  const layer::ControlRecord* list = layer::FindList(number);
   return list && list->sort_descending;
 }
 
 void ListSort(int number, int column, bool descending) {
-  layer::ControlRecord* list = FindList(number);
+  layer::ControlRecord* list = layer::FindList(number);
   if (!list || column < 0) return;
   layer::RowStore& rows = list->rows;
   // Each row's key lowered once, not at every comparison.

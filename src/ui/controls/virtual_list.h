@@ -18,9 +18,9 @@
 
 namespace vudo::layer {
 
-// Column `column` of a kept row (its columns joined by NUL bytes); empty when
-// it has no such column.
-std::string_view RowColumn(std::string_view row, int column);
+// The list view's header control, which holds the column titles and the sort
+// arrow; none when the platform gives it none.
+HWND ListHeader(HWND list);
 
 //--- redraw in bursts
 

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "ui/shell/com_apartment.h"
 #include "ui/shell/shell_services.h"
 
 namespace vudo {
@@ -85,13 +86,6 @@ HWND OwnForegroundWindow() {
 }
 
 }  // namespace
-
-void EnsureComApartment() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-}
 
 std::string FolderChoose(std::string_view title, std::string_view initial) {
   const Library shell("SHELL32.DLL");

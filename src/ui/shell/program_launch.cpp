@@ -3,6 +3,7 @@
 
 #include "platform/system_folder.h"
 #include "platform/wide_path.h"
+#include "ui/shell/com_apartment.h"
 #include "ui/shell/shell_services.h"
 
 namespace vudo {

@@ -31,8 +31,4 @@ std::string LaunchProgramName(std::string_view path);
 // its last backslash; empty (none) when there is none or it is the first byte.
 std::string LaunchWorkingDirectory(std::string_view path);
 
-// The shell's dialogs and verbs need COM in an apartment on this thread;
-// initialised once, on first use.
-void EnsureComApartment();
-
 }  // namespace vudo

@@ -48,7 +48,7 @@ TEST_F(EventLoop, LayerEventsComeFirstInOrderWithoutRepeats) {
   ReleaseDC(window_, dc);
 
   const std::vector<int> expected = {kEventClose, kEventMove, kEventMove, kEventSize, kEventActivate,
-                                     kEventErase, kEventClose};
+                                     kEventRepaint, kEventClose};
   std::vector<int> events;
   for (std::size_t i = 0; i < expected.size(); ++i) events.push_back(EventPoll());
   EXPECT_EQ(events, expected);

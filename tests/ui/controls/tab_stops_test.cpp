@@ -16,7 +16,8 @@ class TabStops : public LayerTest {
  protected:
   void SetUp() override {
     LayerTest::SetUp();
-    // The main window's layout: labels 0, 3, 5 are no tab stops.
+    // The main window's layout, numbered as in common/control_numbers.h; its
+    // labels (kSearchInLabel, kFilenameLabel, kContainsLabel) are no tab stops.
     LabelCreate(0, 5, 13, 55, 20, "&Search in:");
     ComboCreate(1, 60, 10, 205, 100, kComboEditable | kComboAutoScroll);
     ButtonCreate(2, 270, 10, 25, 20, "...");

@@ -68,30 +68,40 @@ TEST_F(Windows, OpenedWithAClassOfItsOwnAndTheInnerSizeAsked) {
   EXPECT_EQ(rect.bottom - rect.top, outer.cy);
 }
 
-TEST_F(Windows, OptionsGiveTheirStyles) {
+// Every combination of the frame options, each in a real window: an option's
+// style bit is in the window's style exactly when the option is, every
+// window has a caption (the platform gives every overlapped window one), and
+// the inner size is the one asked for, whatever the frame around it.
+TEST_F(Windows, EachFrameOptionSetsItsStyleBitAndTheInnerSizeStays) {
   const struct {
-    unsigned options;
-    DWORD style;
-    bool visible;
-  } table[] = {
-      {0, WS_CAPTION, true},
-      {kWindowTitleBar, WS_CAPTION, true},
-      // Every overlapped window gets a caption.
-      {kWindowSystemMenu | kWindowMinimizeBox | kWindowMaximizeBox,
-       WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, true},
-      {kFrame | kWindowHidden, WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, false},
+    unsigned option;
+    DWORD bit;
+  } styles[] = {
+      {kWindowSystemMenu, WS_SYSMENU},
+      {kWindowSizingBorder, WS_THICKFRAME},
+      {kWindowMinimizeBox, WS_MINIMIZEBOX},
+      {kWindowMaximizeBox, WS_MAXIMIZEBOX},
   };
-  const DWORD looked_at = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-  for (const auto& row : table) {
-    SCOPED_TRACE(row.options);
-    const HWND window = WindowOpen(1, 20, 30, 120, 80, "Options", row.options);
+  for (unsigned chosen = 0; chosen < 32; ++chosen) {
+    unsigned options = 0;
+    if (chosen & 16) options |= kWindowTitleBar;
+    for (std::size_t i = 0; i < 4; ++i)
+      if (chosen & (1u << i)) options |= styles[i].option;
+    SCOPED_TRACE(options);
+    const HWND window = WindowOpen(1, 20, 30, 120, 80, "Options", options);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & looked_at, row.style);
-    EXPECT_EQ(IsWindowVisible(window) != FALSE, row.visible);
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    EXPECT_EQ(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
+    for (const auto& row : styles) EXPECT_EQ((style & row.bit) != 0, (options & row.option) != 0) << row.bit;
+    EXPECT_TRUE(IsWindowVisible(window));
+    RECT inner{};
+    GetClientRect(window, &inner);
+    EXPECT_EQ(inner.right, 120);
+    EXPECT_EQ(inner.bottom, 80);
     EXPECT_EQ(ScreenRect(window).left, 20);
     EXPECT_EQ(ScreenRect(window).top, 30);
-    EXPECT_EQ(WindowInnerWidth(1), 120);
   }
+  EXPECT_FALSE(IsWindowVisible(WindowOpen(1, 20, 30, 120, 80, "Hidden", kFrame | kWindowHidden)));
 }
 
 TEST_F(Windows, MaximisedOption) {

@@ -1,24 +1,21 @@
 // Binding procedures to events: the binding store (window properties) and the
 // taking over of windows.
+#include "events/event_binding.h"
+
 #include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
 #include <shellapi.h>
 
 #include <string>
 
 #include "common/bytes.h"
-#include "events/event_binding.h"
-#include "events/event_names.h"
+#include "events/event_properties.h"
 #include "events/pointer_tracking.h"
-#include "events/saved_procedures.h"
-#include "events/thread_registry.h"
-#include "events/window_hand_off.h"
+#include "events/window_identity.h"
+#include "events/window_takeover.h"
 
 namespace vudo {
-
-HANDLE trackingThread = nullptr;
-UINT enterMessage = 0;
-UINT leaveMessage = 0;
-
 namespace {
 
 bool LowerNameHas(const std::string& class_name, std::string_view part) {
@@ -27,18 +24,18 @@ bool LowerNameHas(const std::string& class_name, std::string_view part) {
 
 // Adds `flags` to a rich edit control's event mask, so that it notifies them.
 void AddRichEditEvents(HWND window, LPARAM flags) {
-  const LRESULT mask = SendMessageA(window, 0x043B /* EM_GETEVENTMASK */, 0, 0);
-  SendMessageA(window, 0x0445 /* EM_SETEVENTMASK */, 0, mask | flags);
+  const LRESULT mask = SendMessageA(window, EM_GETEVENTMASK, 0, 0);
+  SendMessageA(window, EM_SETEVENTMASK, 0, mask | flags);
 }
 
-void StartTracking(HWND target) {
-  if (trackingThread) return;
-  DWORD process = 0;
-  GetWindowThreadProcessId(target, &process);
-  // Both identifiers exist before the thread can post anything.
-  enterMessage = RegisterWindowMessageA("EVENT_ENTERCONTROL");
-  leaveMessage = RegisterWindowMessageA("EVENT_LEAVECONTROL");
-  trackingThread = StartThread(PointerTrackingThread, reinterpret_cast<void*>(static_cast<UINT_PTR>(process)));
+// Stores one binding and takes the target and its parent over.
+std::int32_t StoreBinding(HWND target, std::int32_t code, EventProcedure procedure, std::int32_t item) {
+  const BindingName name(code, item);
+  if (!SetPropA(target, name.c_str(), reinterpret_cast<HANDLE>(procedure))) return 0;
+  if (!SubclassForEvents(target)) return 0;
+  if (const HWND parent = GetParent(target))
+    if (!SubclassForEvents(parent)) return 0;
+  return 1;
 }
 
 }  // namespace
@@ -56,11 +53,11 @@ std::int32_t BindEventEx(HWND target, std::int32_t code, EventProcedure procedur
   } else if (code == EVT_CLICK) {
     if (class_name == "Button") stored = StoreBinding(target, code, procedure, -1);
   } else if (code == EVT_CHANGE) {
-    if (LowerNameHas(class_name, "richedit")) AddRichEditEvents(target, 0x0001 /* ENM_CHANGE */);
+    if (LowerNameHas(class_name, "richedit")) AddRichEditEvents(target, ENM_CHANGE);
     stored = StoreBinding(target, code, procedure, -1);
   } else if (code == EVT_LINKCLICK) {
     if (LowerNameHas(class_name, "richedit")) {
-      AddRichEditEvents(target, 0x04000000 /* ENM_LINK */);
+      AddRichEditEvents(target, ENM_LINK);
       stored = StoreBinding(target, code, procedure, -1);
     }
   } else if (code == EVT_DROPFILES) {
@@ -78,42 +75,14 @@ std::int32_t BindEventEx(HWND target, std::int32_t code, EventProcedure procedur
     if (LowerNameHas(class_name, "tree")) stored = StoreBinding(target, code, procedure, -1);
   } else if (code == EVT_LABELEDIT) {
     if (LowerNameHas(class_name, "tree")) {
-      SetWindowLongA(target, GWL_STYLE, GetWindowLongA(target, GWL_STYLE) | 0x0008 /* TVS_EDITLABELS */);
+      SetWindowLongA(target, GWL_STYLE, GetWindowLongA(target, GWL_STYLE) | TVS_EDITLABELS);
       stored = StoreBinding(target, code, procedure, -1);
     }
   } else {
     return 0;  // 23, 28 and codes outside 0 to 35
   }
-  StartTracking(target);
+  StartPointerTracking(target);
   return stored && trackingThread ? 1 : 0;
-}
-
-std::int32_t StoreBinding(HWND target, std::int32_t code, EventProcedure procedure, std::int32_t item) {
-  const BindingName name(code, item);
-  if (!SetPropA(target, name.c_str(), reinterpret_cast<HANDLE>(procedure))) return 0;
-  if (!SubclassForEvents(target)) return 0;
-  if (const HWND parent = GetParent(target))
-    if (!SubclassForEvents(parent)) return 0;
-  return 1;
-}
-
-std::int32_t SubclassForEvents(HWND window) {
-  if (!window) return 0;
-  // A static control without SS_NOTIFY lets the pointer through: no mouse
-  // messages, and never the window under the pointer.
-  if (ClassName(window) == "Static")
-    SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | SS_NOTIFY);
-  if (GetPropA(window, kOldProcProperty)) return 1;
-  const LONG old = GetWindowLongA(window, GWL_WNDPROC);
-  if (!old || !SetPropA(window, kOldProcProperty, reinterpret_cast<HANDLE>(old))) return 0;
-  RememberSavedProcedure(window, reinterpret_cast<WNDPROC>(old));
-  SetLastError(0);
-  if (!SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(EventWindowProc)) && GetLastError()) {
-    RemovePropA(window, kOldProcProperty);
-    ForgetSavedProcedure(window);
-    return 0;
-  }
-  return 1;
 }
 
 }  // namespace vudo

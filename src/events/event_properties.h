@@ -1,4 +1,7 @@
-// The names under which bindings and the saved window procedure are kept.
+// The window properties the event layer keeps on the windows it took over: a
+// binding's, named by BindingName, and the record of the window's own
+// procedure. Every name starts with "EVENT_", by which the clean-up at
+// WM_NCDESTROY tells them from other properties. Internal to src/events.
 #pragma once
 
 #include <cstdint>

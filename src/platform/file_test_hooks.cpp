@@ -1,4 +1,4 @@
-#include "platform/file_store_faults.h"
+#include "platform/file_test_hooks.h"
 
 #include <atomic>
 
@@ -25,7 +25,7 @@ void FailNextReplace() { fail_next_replace = true; }
 void AddToNextFileSize(std::int64_t extra) { extra_file_size = extra; }
 }  // namespace testing
 
-namespace faults {
+namespace test_hooks {
 std::size_t WriteAllowance(std::size_t wanted) { return std::min(wanted, write_budget); }
 void Spend(std::size_t written) {
   if (write_budget != SIZE_MAX) write_budget -= std::min(written, write_budget);
@@ -43,6 +43,6 @@ std::atomic<int> open_files{0};
 
 void CountOpenFile(int change) { open_files.fetch_add(change, std::memory_order_relaxed); }
 int OpenFiles() { return open_files.load(); }
-}  // namespace faults
+}  // namespace test_hooks
 
 }  // namespace vudo::platform

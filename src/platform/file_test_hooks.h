@@ -1,12 +1,14 @@
-// Fault injection for FileReplacement and FileReader, shared by their Win32
-// and POSIX forms.
-// Production code never sets these; tests do, through platform::testing.
+// What tests can do to FileReplacement and FileReader and read back from
+// them, shared by the Win32 and POSIX forms of both: make writes, a replace or
+// a file's size go wrong, and count the files held open. Production code
+// never asks for a fault; tests do, through platform::testing (file_store.h,
+// file.h), and read the count through FileReader::OpenCount.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-namespace vudo::platform::faults {
+namespace vudo::platform::test_hooks {
 
 // How many of `wanted` bytes the next write may take (all of them unless a
 // test set a budget); the budget shrinks by what was written through Spend.
@@ -20,4 +22,4 @@ std::int64_t TakeExtraFileSize();
 void CountOpenFile(int change);
 int OpenFiles();
 
-}  // namespace vudo::platform::faults
+}  // namespace vudo::platform::test_hooks

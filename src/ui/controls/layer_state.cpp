@@ -1,3 +1,6 @@
+// The layer's state: the records of its windows, controls and menus, the
+// resources it loads once and the session-end handler; and the start-up and
+// shutdown that make and clear them.
 #include "ui/controls/layer_internal.h"
 
 #include <windows.h>
@@ -27,6 +30,16 @@ HFONT font = nullptr;
 ControlRecord* FindControl(int number) {
   auto it = controls.find(number);
   return it == controls.end() || !it->second.handle ? nullptr : &it->second;
+}
+
+ControlRecord* FindList(int number) {
+  ControlRecord* record = FindControl(number);
+  return record && record->kind == ControlKind::kList ? record : nullptr;
+}
+
+ControlRecord* FindList(HWND handle) {
+  ControlRecord* record = FindControlOf(handle);
+  return record && record->kind == ControlKind::kList ? record : nullptr;
 }
 
 namespace {
