@@ -18,7 +18,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   vudo::StartControlLayer();
   vudo::StartThreadRegistry();
 
-  vudo::Main();
+  // Memory that runs out outside every window procedure (while the window is
+  // built, say) ends the program as a close would.
+  try {
+    vudo::Main();
+  } catch (...) {
+  }
 
   // Thread handles first (the tracking thread itself ends with the process),
   // then a settings file still open (written if modified), then the windows.

@@ -13,6 +13,7 @@
 #include "events/text_drag.h"
 #include "events/window_identity.h"
 #include "events/window_takeover.h"
+#include "platform/window_procedures.h"
 
 namespace vudo {
 namespace {
@@ -103,9 +104,9 @@ std::string LinkText(HWND edit, const CHARRANGE& range) {
   return buffer.data();
 }
 
-}  // namespace
-
-LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+// The message as the bound procedures see it, then the window's own
+// procedure unless one of them handled it.
+LRESULT HandleEvent(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCDESTROY) return CleanUp(window, wparam, lparam);
 
   EventRecord record{window, 0, 0, 0, -1, -1, -1, "", message, wparam, lparam};
@@ -270,6 +271,13 @@ LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
       break;
   }
   return Tail(window, record, result);
+}
+
+}  // namespace
+
+LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  return platform::WithoutExceptions([&] { return HandleEvent(window, message, wparam, lparam); },
+                                     [&] { return PassOn(window, message, wparam, lparam); });
 }
 
 }  // namespace vudo

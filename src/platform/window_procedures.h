@@ -40,4 +40,21 @@ void ForgetReplacedProcedure(HWND window, WNDPROC procedure);
 // and forgets it; for a takeover that has to be undone.
 void RestoreWindowProcedure(HWND window, WNDPROC procedure);
 
+// Runs the work of a window procedure so that no C++ exception reaches the
+// system code that called the procedure, which cannot be unwound: one that
+// escapes `work` (memory that ran out while a message was handled) sends the
+// message to `fallback` instead, as if the program had not handled it.
+template <class Work, class Fallback>
+LRESULT WithoutExceptions(Work work, Fallback fallback) noexcept {
+  try {
+    return work();
+  } catch (...) {
+  }
+  try {
+    return fallback();
+  } catch (...) {
+    return 0;
+  }
+}
+
 }  // namespace vudo::platform

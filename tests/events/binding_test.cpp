@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <new>
+
 #include "events/event_window_proc.h"
 #include "events/events_fixture.h"
 
@@ -33,6 +35,21 @@ TEST_F(Binding, BindRebindAndNullProcedure) {
   SendMessageA(child, WM_KEYDOWN, 'Z', 0);
   EXPECT_EQ(seen.size(), 2u);
   EXPECT_EQ(ArrivedCount(child, WM_KEYDOWN), 1);
+}
+
+// A bound procedure whose memory runs out throws; the exception must not reach
+// the system's code below the window procedure, which cannot unwind it. The
+// message then goes on to the window's own procedure, as if unhandled.
+TEST_F(Binding, AProcedureThatRunsOutOfMemoryLeavesTheMessageToTheWindow) {
+  const HWND child = Child(4, 10, 10, 100, 20);
+  BindEvent(child, EVT_KEYDOWN, [](EventRecord*) -> std::int32_t { throw std::bad_alloc(); });
+  arrived.clear();
+  SendMessageA(child, WM_KEYDOWN, 'X', 0);
+  EXPECT_EQ(ArrivedCount(child, WM_KEYDOWN), 1);
+  BindEvent(child, EVT_KEYDOWN, RecordA);
+  SendMessageA(child, WM_KEYDOWN, 'Y', 0);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].wparam, static_cast<WPARAM>('Y'));
 }
 
 TEST_F(Binding, PropertyNamesOnTheTarget) {

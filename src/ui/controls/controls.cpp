@@ -20,7 +20,9 @@ thread_local HWND current_parent = nullptr;
 // frees its number. The control's own procedure is found by window rather
 // than by number, so that it is still reached while the number is being
 // reused.
-LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam);
+
+LRESULT HandleControlMessage(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
   const WNDPROC replaced = platform::ReplacedProcedure(control, ControlProc);
   if (message == WM_NCDESTROY) {
     platform::ForgetReplacedProcedure(control, ControlProc);
@@ -36,6 +38,14 @@ LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM l
   if (message == WM_PAINT)
     if (const layer::ControlRecord* list = layer::FindList(control)) layer::PaintEmptyText(*list);
   return result;
+}
+
+LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
+  return platform::WithoutExceptions([&] { return HandleControlMessage(control, message, wparam, lparam); }, [&] {
+    const WNDPROC replaced = platform::ReplacedProcedure(control, ControlProc);
+    return replaced ? CallWindowProcA(replaced, control, message, wparam, lparam)
+                    : DefWindowProcA(control, message, wparam, lparam);
+  });
 }
 
 void DropControl(int number) {

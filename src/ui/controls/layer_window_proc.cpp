@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/window_procedures.h"
 #include "ui/controls/layer_internal.h"
 #include "ui/controls/sizing.h"
 #include "ui/controls/tab_stops.h"
@@ -15,9 +16,7 @@ void Queue(int kind, HWND window) {
   if (const auto* entry = FindByHandle(windows, window)) QueueLayerEvent(kind, entry->first);
 }
 
-}  // namespace
-
-LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT HandleLayerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (SizingMessage(window, message)) return 0;
   switch (message) {
     case WM_CLOSE:
@@ -75,6 +74,13 @@ LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
       break;
   }
   return DefWindowProcA(window, message, wparam, lparam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  return platform::WithoutExceptions([&] { return HandleLayerMessage(window, message, wparam, lparam); },
+                                     [&] { return DefWindowProcA(window, message, wparam, lparam); });
 }
 
 }  // namespace vudo::layer
