@@ -19,9 +19,5 @@ std::string CommandLineText();
 // The lower-casing rule the system's 8-bit text follows: UTF-8 where the
 // active code page is UTF-8 (always on POSIX), else the single-byte rule.
 TextRule SystemTextRule();
-// Text written in the system's legacy code page (the one it would use without
-// the UTF-8 request: a settings file of an earlier build, say) in the active
-// code page's form. On POSIX the text as it is.
-std::string FromLegacyCodePage(std::string_view text);
 
 }  // namespace vudo::platform

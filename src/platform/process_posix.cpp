@@ -44,6 +44,4 @@ std::string CommandLineText() {
 
 TextRule SystemTextRule() { return TextRule::kUtf8; }
 
-std::string FromLegacyCodePage(std::string_view text) { return std::string(text); }
-
 }  // namespace vudo::platform

@@ -40,24 +40,6 @@ std::string CurrentDirectory() {
 
 TextRule SystemTextRule() { return GetACP() == CP_UTF8 ? TextRule::kUtf8 : TextRule::kSingleByte; }
 
-std::string FromLegacyCodePage(std::string_view text) {
-  // The code page the system would have used without the manifest's request.
-  // Wine answers only the older call.
-  DWORD code_page = 0;
-  const LCTYPE query = LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER;
-  auto* answer = reinterpret_cast<LPWSTR>(&code_page);
-  const int room = sizeof code_page / sizeof(wchar_t);
-  if (!GetLocaleInfoEx(LOCALE_NAME_SYSTEM_DEFAULT, query, answer, room))
-    GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, query, answer, room);
-  if (code_page == 0 || code_page == CP_UTF8) code_page = 1252;
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(code_page, 0, text.data(), size, nullptr, 0);
-  if (length <= 0) return std::string(text);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(code_page, 0, text.data(), size, wide.data(), length);
-  return Narrow(wide);
-}
-
 std::string CommandLineText() {
   const char* line = GetCommandLineA();
   return line ? std::string(line) : std::string();

@@ -18,7 +18,7 @@
 #include "search/matcher.h"
 #include "search/scan_file.h"
 #include "search/search_run.h"
-#include "search/text_finder.h"
+#include "search/text_forms.h"
 #include "search/worker_pace.h"
 
 namespace vudo {
@@ -76,7 +76,7 @@ struct Pool {
   bool quitting = false;
   std::string pattern, contains;     // the walk's, folded by `rule`
   TextRule rule = TextRule::kUtf8;
-  std::shared_ptr<const TextFinder> finder;
+  std::shared_ptr<const TextForms> forms;  // the walk's text, or none
 
   ~Pool() {
     {
@@ -186,10 +186,10 @@ void Work(Pool& pool, unsigned index) {
     // is held again whatever the task was doing when it ran out.
     try {
       if (task.kind == Kind::kScan) {
-        const std::shared_ptr<const TextFinder> finder = pool.finder;
+        const std::shared_ptr<const TextForms> forms = pool.forms;
         const SharedDirectory directory = task.directory;
         lock.unlock();
-        const int found = ScanFile(path, directory.get(), *finder, kScanBlockSize, buffer, go_on);
+        const int found = ScanFile(path, directory.get(), *forms, kScanBlockSize, buffer, go_on);
         note_waits();
         if (buffer.size() > (1u << 20)) std::vector<char>().swap(buffer);
         lock.lock();
@@ -327,7 +327,7 @@ void BeginWalk(const SearchRun& run, Workers workers) {
   pool.pattern = run.Pattern();
   pool.contains = run.Contains();
   pool.rule = run.Request().rule;
-  pool.finder = pool.contains.empty() ? nullptr : std::make_shared<const TextFinder>(pool.contains, pool.rule);
+  pool.forms = pool.contains.empty() ? nullptr : run.Forms();
 }
 
 void AskAhead(const Place& directory, std::vector<Request>& requests) {
@@ -338,7 +338,7 @@ void AskAhead(const Place& directory, std::vector<Request>& requests) {
   Place place = directory;
   place.push_back(0);
   for (Request& request : requests) {
-    if (!request.listing && !pool.finder) continue;
+    if (!request.listing && !pool.forms) continue;
     place.back() = request.index;
     request.ticket =
         Queue(pool, request.listing ? Kind::kList : Kind::kScan, std::move(request.path), place, request.directory);
@@ -375,7 +375,7 @@ void EndWalk() {
   --pool.waiting;
   pool.tasks.clear();
   pool.held_entries = 0;
-  pool.finder.reset();
+  pool.forms.reset();
 }
 
 int Outstanding() {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "search/text_finder.h"
+#include "search/text_forms.h"
 
 namespace vudo {
 
@@ -13,9 +13,9 @@ int FileContainsText(const std::string& path, std::string_view text, const platf
 
 int FileContainsTextInBlocks(const std::string& path, std::string_view text, std::size_t block_size,
                              const platform::DirectoryHandle* directory, const ScanGoOn& go_on) {
-  const TextFinder finder(text);
+  const TextForms forms(text, CurrentTextRule());
   std::vector<char> buffer;
-  return ScanFile(path, directory, finder, block_size, buffer, [&] { return !go_on || go_on(); });
+  return ScanFile(path, directory, forms, block_size, buffer, [&] { return !go_on || go_on(); });
 }
 
 }  // namespace vudo

@@ -20,7 +20,8 @@ class DirectoryHandle;
 using ScanGoOn = std::function<bool()>;
 
 // 1 when the file at `path` contains `text` (lower-cased by the caller, by the
-// rule in force), else 0, also when the file cannot be opened. `directory`,
+// rule in force) in any of its forms (text_forms.h), else 0, also when the
+// file cannot be opened. `directory`,
 // where given and held, is the file's directory, and the file is opened there
 // by its name.
 int FileContainsText(const std::string& path, std::string_view text,

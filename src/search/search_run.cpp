@@ -11,7 +11,7 @@ SearchRun::SearchRun(const SearchRequest& request, SearchSink& sink)
       pattern_(LowerCase(request.pattern, request.rule)),
       contains_(LowerCase(request.contains, request.rule)),
       matcher_(pattern_, request.rule),
-      finder_(contains_, request.rule) {}
+      forms_(std::make_shared<const TextForms>(contains_, request.rule)) {}
 
 bool SearchRun::NameFits(std::string_view name) {
   LowerInto(name, lowered_, request_.rule);
@@ -21,7 +21,7 @@ bool SearchRun::NameFits(std::string_view name) {
 int SearchRun::Scan(const std::string& path, const platform::DirectoryHandle* directory) {
   // A large file stays stoppable: the caller is polled between blocks, and a
   // search it ends there ends the scan with no hit.
-  return ScanFile(path, directory, finder_, kScanBlockSize, buffer_, [this] { return !MustEnd(); });
+  return ScanFile(path, directory, *forms_, kScanBlockSize, buffer_, [this] { return !MustEnd(); });
 }
 
 bool SearchRun::MustEnd() {

@@ -5,13 +5,14 @@
 // nothing reaches the sink after that.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "search/engine.h"
 #include "search/matcher.h"
-#include "search/text_finder.h"
+#include "search/text_forms.h"
 
 namespace vudo {
 namespace platform {
@@ -28,6 +29,7 @@ class SearchRun {
   const std::string& Pattern() const { return pattern_; }  // folded
   const std::string& Contains() const { return contains_; }  // folded; empty: names only
   bool Scans() const { return !contains_.empty(); }
+  const std::shared_ptr<const TextForms>& Forms() const { return forms_; }
 
   // Whether a file name, as listed, fits the pattern.
   bool NameFits(std::string_view name);
@@ -50,7 +52,7 @@ class SearchRun {
   SearchSink& sink_;
   std::string pattern_, contains_;
   PatternMatcher matcher_;
-  TextFinder finder_;
+  std::shared_ptr<const TextForms> forms_;  // shared with the read-ahead's workers
   bool ended_ = false;
   std::string lowered_;       // a name being matched
   std::vector<char> buffer_;  // the walk's scan buffer, kept from one file to the next

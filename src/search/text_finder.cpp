@@ -3,6 +3,7 @@
 #include <array>
 
 #include "common/bytes.h"
+#include "common/utf16.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -56,13 +57,23 @@ constexpr std::array<unsigned char, 256> kCommonness = [] {
 
 }  // namespace
 
-int TextFinder::Preimages(unsigned char wanted) const {
-  return utf8_ ? kUtf8Preimages[wanted] : kSingleBytePreimages[wanted];
+int TextFinder::Preimages(std::size_t index) const {
+  const auto wanted = static_cast<unsigned char>(text_[index]);
+  if (form_ == TextForm::kUtf8) return kUtf8Preimages[wanted];
+  if (form_ == TextForm::kSingleByte) return kSingleBytePreimages[wanted];
+  // UTF-16: only the low byte of a unit below U+0100 folds, so a text byte
+  // there reads from itself and, for a small letter of the rule, from its
+  // capital; a capital of the rule never remains in a lower-cased text.
+  const bool low_byte = (index % 2 == 0) == (form_ == TextForm::kUtf16LE);
+  const std::size_t partner = index % 2 == 0 ? index + 1 : index - 1;
+  if (!low_byte || text_[partner] != 0) return 1;
+  if (LowerUnit(wanted) != wanted) return 0;
+  return wanted >= 0x20 && LowerUnit(static_cast<char16_t>(wanted - 0x20)) == wanted ? 2 : 1;
 }
 
 bool TextFinder::MakeAnchor(std::size_t index, Anchor& anchor) const {
   const auto wanted = static_cast<unsigned char>(text_[index]);
-  const int preimages = Preimages(wanted);
+  const int preimages = Preimages(index);
   anchor.index = index;
   anchor.value = wanted;
   // Two bytes read as `wanted` exactly when it and the byte without 0x20 do.
@@ -70,9 +81,30 @@ bool TextFinder::MakeAnchor(std::size_t index, Anchor& anchor) const {
   return preimages > 0;
 }
 
-TextFinder::TextFinder(std::string_view text, TextRule rule) : text_(text), utf8_(rule == TextRule::kUtf8) {
+TextFinder::TextFinder(std::string_view text, TextRule rule)
+    : text_(text), form_(rule == TextRule::kUtf8 ? TextForm::kUtf8 : TextForm::kSingleByte) {
+  Prepare();
+}
+
+TextFinder::TextFinder(std::u16string_view units, TextForm form) : form_(form) {
+  const bool big_endian = form == TextForm::kUtf16BE;
+  text_.reserve(2 * units.size());
+  for (char16_t unit : units) {
+    const char16_t lowered = LowerUnit(unit);
+    const auto low = static_cast<char>(lowered & 0xFF), high = static_cast<char>(lowered >> 8);
+    text_ += big_endian ? high : low;
+    text_ += big_endian ? low : high;
+  }
+  Prepare();
+}
+
+void TextFinder::Prepare() {
   if (text_.empty()) return;
-  auto commonness = [&](std::size_t i) { return kCommonness[static_cast<unsigned char>(text_[i])]; };
+  // In UTF-16 text half the bytes are zero: the high bytes of Latin letters.
+  auto commonness = [&](std::size_t i) {
+    const auto b = static_cast<unsigned char>(text_[i]);
+    return Utf16() && b == 0 ? static_cast<unsigned char>(255) : kCommonness[b];
+  };
   std::size_t rarest = 0;
   for (std::size_t i = 1; i < text_.size(); ++i)
     if (commonness(i) < commonness(rarest)) rarest = i;
@@ -87,8 +119,8 @@ TextFinder::TextFinder(std::string_view text, TextRule rule) : text_(text), utf8
   // A byte that no file byte reads as (an upper-case letter, or NUL) can never
   // be found.
   impossible_ = !MakeAnchor(rarest, first_) || !MakeAnchor(next, second_);
-  for (char c : text_)
-    if (Preimages(static_cast<unsigned char>(c)) == 0) impossible_ = true;
+  for (std::size_t i = 0; i < text_.size(); ++i)
+    if (Preimages(i) == 0) impossible_ = true;
 }
 
 template <bool kUtf8>
@@ -100,8 +132,35 @@ bool TextFinder::MatchesAtBy(const unsigned char* start, unsigned char before) c
   return true;
 }
 
+template <bool kBigEndian>
+bool TextFinder::UnitsMatchAt(const unsigned char* start) const {
+  const auto* text = reinterpret_cast<const unsigned char*>(text_.data());
+  for (std::size_t i = 0; i < text_.size(); i += 2) {
+    const auto unit = [&](const unsigned char* at) {
+      return static_cast<char16_t>(kBigEndian ? at[0] << 8 | at[1] : at[1] << 8 | at[0]);
+    };
+    if (LowerUnit(unit(start + i)) != unit(text + i)) return false;
+  }
+  return true;
+}
+
 bool TextFinder::MatchesAt(const unsigned char* start, unsigned char before) const {
-  return utf8_ ? MatchesAtBy<true>(start, before) : MatchesAtBy<false>(start, before);
+  switch (form_) {
+    case TextForm::kUtf8:
+      return MatchesAtBy<true>(start, before);
+    case TextForm::kSingleByte:
+      return MatchesAtBy<false>(start, before);
+    case TextForm::kUtf16LE:
+      return UnitsMatchAt<false>(start);
+    case TextForm::kUtf16BE:
+      return UnitsMatchAt<true>(start);
+  }
+  return false;
+}
+
+bool TextFinder::CheckAt(const unsigned char* data, std::size_t at, unsigned char before, std::size_t odd) const {
+  if (Utf16() && ((at + odd) & 1)) return false;  // inside a code unit
+  return MatchesAt(data + at, at ? data[at - 1] : before);
 }
 
 namespace {
@@ -149,15 +208,15 @@ struct Avx2Lanes {
 // remain, and checks in full each place where both anchors fit; leaves `i` at
 // the first place not tested.
 template <class Lanes>
-bool TextFinder::FoundInLanes(const unsigned char* data, std::size_t places, std::size_t& i,
-                              unsigned char before) const {
+bool TextFinder::FoundInLanes(const unsigned char* data, std::size_t places, std::size_t& i, unsigned char before,
+                              std::size_t odd) const {
   const Anchor first = first_, second = second_;
   for (; i + Lanes::kWidth <= places; i += Lanes::kWidth) {
     unsigned mask = Lanes::BothFit(data + i + first.index, first.value, first.fold, data + i + second.index,
                                    second.value, second.fold);
     while (mask) {
       const std::size_t at = i + static_cast<unsigned>(__builtin_ctz(mask));
-      if (MatchesAt(data + at, at ? data[at - 1] : before)) return true;
+      if (CheckAt(data, at, before, odd)) return true;
       mask &= mask - 1;
     }
   }
@@ -168,30 +227,33 @@ bool TextFinder::FoundInLanes(const unsigned char* data, std::size_t places, std
 // Flattened, so that the loop and its vector operations are compiled for AVX2
 // here and nowhere else.
 VUDO_AVX2_TARGET __attribute__((flatten)) bool TextFinder::FoundInAvx2(const unsigned char* data, std::size_t places,
-                                                                       std::size_t& i, unsigned char before) const {
-  return FoundInLanes<Avx2Lanes>(data, places, i, before);
+                                                                       std::size_t& i, unsigned char before,
+                                                                       std::size_t odd) const {
+  return FoundInLanes<Avx2Lanes>(data, places, i, before, odd);
 }
 #else
-bool TextFinder::FoundInAvx2(const unsigned char*, std::size_t, std::size_t&, unsigned char) const { return false; }
+bool TextFinder::FoundInAvx2(const unsigned char*, std::size_t, std::size_t&, unsigned char, std::size_t) const {
+  return false;
+}
 #endif
 
-bool TextFinder::FoundIn(const char* bytes, std::size_t count, unsigned char before) const {
+bool TextFinder::FoundIn(const char* bytes, std::size_t count, unsigned char before, std::int64_t offset) const {
   if (text_.empty()) return true;
   if (impossible_ || count < text_.size()) return false;
   const auto* data = reinterpret_cast<const unsigned char*>(bytes);
   // Every place the text may start: 0 .. count - size.
   const std::size_t places = count - text_.size() + 1;
+  const std::size_t odd = static_cast<std::size_t>(offset & 1);
   std::size_t i = 0;
 #ifdef VUDO_AVX2
   static const bool has_avx2 = __builtin_cpu_supports("avx2");
-  if (has_avx2 && FoundInAvx2(data, places, i, before)) return true;
+  if (has_avx2 && FoundInAvx2(data, places, i, before, odd)) return true;
 #endif
 #ifdef __SSE2__
-  if (FoundInLanes<Sse2Lanes>(data, places, i, before)) return true;
+  if (FoundInLanes<Sse2Lanes>(data, places, i, before, odd)) return true;
 #endif
   for (; i < places; ++i)
-    if (first_.Fits(data[i + first_.index]) && second_.Fits(data[i + second_.index]) &&
-        MatchesAt(data + i, i ? data[i - 1] : before))
+    if (first_.Fits(data[i + first_.index]) && second_.Fits(data[i + second_.index]) && CheckAt(data, i, before, odd))
       return true;
   return false;
 }

@@ -1,5 +1,6 @@
 // Finds a lower-cased text in raw file bytes as if the bytes had been
 // lower-cased and their NUL bytes turned into spaces, without transforming them.
+// Or, in a file of UTF-16, as if its code units had been lower-cased.
 //
 // Each byte of the text has at most two bytes that read as it (its upper-case
 // form, or NUL for a space), and those two differ only in the bit 0x20, so
@@ -13,6 +14,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,24 +22,38 @@
 
 namespace vudo {
 
+// How a file holds text: 8-bit under one of the two rules, or UTF-16 in one
+// byte order.
+enum class TextForm { kSingleByte, kUtf8, kUtf16LE, kUtf16BE };
+
 class TextFinder {
  public:
   // `text` is lower-cased by `rule`. An empty text is found in anything.
   explicit TextFinder(std::string_view text, TextRule rule = CurrentTextRule());
+  // The same text as UTF-16 code units, in a file of that byte order (`form`
+  // is kUtf16LE or kUtf16BE); the units are lower-cased here. A code unit
+  // starts at an even offset in the file.
+  TextFinder(std::u16string_view units, TextForm form);
 
   // True when the text occurs in bytes[0, count). `before` is the byte that
   // precedes bytes[0] in the file (0 at its start): under the UTF-8 rule it
-  // decides how a first byte reads.
-  bool FoundIn(const char* bytes, std::size_t count, unsigned char before = 0) const;
+  // decides how a first byte reads. `offset` is where bytes[0] lies in the
+  // file: in UTF-16 a code unit starts only at an even one.
+  bool FoundIn(const char* bytes, std::size_t count, unsigned char before = 0, std::int64_t offset = 0) const;
 
-  std::size_t size() const { return text_.size(); }
+  std::size_t size() const { return text_.size(); }  // in bytes
+  TextForm form() const { return form_; }
 
  private:
+  void Prepare();
   bool MatchesAt(const unsigned char* start, unsigned char before) const;
   template <bool kUtf8>
   bool MatchesAtBy(const unsigned char* start, unsigned char before) const;
-  // How many file bytes can read as `wanted` under the finder's rule.
-  int Preimages(unsigned char wanted) const;
+  template <bool kBigEndian>
+  bool UnitsMatchAt(const unsigned char* start) const;
+  bool Utf16() const { return form_ == TextForm::kUtf16LE || form_ == TextForm::kUtf16BE; }
+  // How many file bytes can read as the text's byte at `index`.
+  int Preimages(std::size_t index) const;
 
   // A byte of the text to filter on: a file byte b fits it when
   // (b | fold) == value; fold is 0x20 where two file bytes read as it, else 0.
@@ -49,13 +65,18 @@ class TextFinder {
   bool MakeAnchor(std::size_t index, Anchor& anchor) const;
   // Tests the places from `i` on, 32 at a time, while 32 remain; leaves `i`
   // at the first place not tested.
-  bool FoundInAvx2(const unsigned char* data, std::size_t places, std::size_t& i, unsigned char before) const;
+  bool FoundInAvx2(const unsigned char* data, std::size_t places, std::size_t& i, unsigned char before,
+                   std::size_t odd) const;
   template <class Lanes>
-  bool FoundInLanes(const unsigned char* data, std::size_t places, std::size_t& i, unsigned char before) const;
+  bool FoundInLanes(const unsigned char* data, std::size_t places, std::size_t& i, unsigned char before,
+                    std::size_t odd) const;
+  // A full check at place `at` of `data`, whose offset in the file is odd
+  // when `odd` is 1.
+  bool CheckAt(const unsigned char* data, std::size_t at, unsigned char before, std::size_t odd) const;
 
-  std::string text_;
+  std::string text_;  // the text's bytes as the file would hold them
   Anchor first_, second_;  // the rarest byte, and the next rarest elsewhere
-  bool utf8_;  // the lower-casing rule the finder was made with
+  TextForm form_;
   bool impossible_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "common/bytes.h"
 #include "common/control_numbers.h"
 #include "platform/path.h"
+#include "platform/legacy_text.h"
 #include "platform/process.h"
 #include "settings/key_value_file.h"
 #include "ui/controls/control_seam.h"
