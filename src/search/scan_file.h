@@ -27,8 +27,8 @@ namespace vudo {
 
 inline constexpr std::size_t kScanBlockSize = 32000;
 // The first block is at least this long, whatever the block size: what the
-// file holds (UTF-16 or 8-bit text, text_forms.h) is read from it.
-inline constexpr std::size_t kFirstBlockAtLeast = 512;
+// file holds (UTF-16 or 8-bit text, text_forms.h) is told from these bytes.
+inline constexpr std::size_t kFirstBlockAtLeast = kFileTextSample;
 
 // Reads the file at `path` (opened by its name in `directory` where that is
 // given and held) in blocks of `block_size` into `buffer` (grown as needed,
@@ -62,7 +62,7 @@ int ScanFile(const std::string& path, const platform::DirectoryHandle* directory
     const std::int64_t got = file.ReadAt(pos, block, want);
     if (got <= 0) break;  // a read error, or the file shrank under us
     const auto have = static_cast<std::size_t>(got);
-    if (pos == 0) kind = SniffFileText(block, have);
+    if (pos == 0) kind = SniffFileText(block, std::min(have, kFileTextSample));
 
     char* const haystack = block - carried;
     const std::size_t haystack_size = carried + have;

@@ -26,8 +26,12 @@ namespace vudo {
 // What a file's first bytes say it holds.
 enum class FileText { kBytes, kUtf16LE, kUtf16BE, kUtf16LEWithoutMark, kUtf16BEWithoutMark };
 
-// The rule for UTF-16 without a mark, over the first block (at least two code
-// units): in one byte order at least 90% of the high bytes are zero, at most
+// How many of a file's first bytes tell what it holds: the same for every
+// block size, so that a file is searched the same way whatever the blocks.
+inline constexpr std::size_t kFileTextSample = 512;
+
+// The rule for UTF-16 without a mark, over the first kFileTextSample bytes (at
+// least two code units): in one byte order at least 90% of the high bytes are zero, at most
 // 2% of the low bytes are, and of the low bytes beside a zero high byte at
 // least 90% are text (tab, line ends, printable ASCII, or 0xA0-0xFF). Text of
 // Latin letters in UTF-16 meets it; zero-filled files fail the second test,
