@@ -127,6 +127,31 @@ TEST_F(Names, TheWindowListsTheSameHits) {
   ASSERT_TRUE(vudo.CloseWithAltF4());
 }
 
+// The text as Notepad's "Unicode" (UTF-16 with a mark) and as an older
+// program's Windows-1252 hold it, found by the window and the console finder
+// alike for an accented text typed in either letter case.
+TEST(Encodings, TheWindowFindsAnAccentedTextInUtf16AndInTheLegacyCodePage) {
+  testing_tree::TempTree tree;
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : std::string("Hello W\xD6RLD\r\n")) utf16 += {c, '\0'};
+  tree.Write("unicode.txt", utf16);
+  tree.Write("older.txt", "Hello W\xF6rld\r\n");
+  tree.Write("utf8.txt", "Hello WÖrld\r\n");
+  tree.Write("other.txt", "Hello World\r\n");
+  const std::string root = tree.Root() + "\\";
+  const std::vector<std::string> expected = Sorted({root + "older.txt", root + "unicode.txt", root + "utf8.txt"});
+  EXPECT_EQ(Sorted(ConsoleFinderPaths(root, "*", "wörld")), expected);
+  VudoRun vudo;
+  vudo.WriteIni("searchdir = " + root + "\r\nfilename = *.txt\r\ncontains = Wörld\r\n");
+  ASSERT_TRUE(vudo.Start());
+  ASSERT_TRUE(vudo.BringToFront());
+  vudo.Click(kStartStopButton);
+  ASSERT_TRUE(WaitFor([&] { return vudo.Text(kStartStopButton) == "Start" && vudo.RowCount() == 3; }))
+      << vudo.RowCount() << " rows";
+  EXPECT_EQ(Sorted(vudo.RowPaths()), expected);
+  ASSERT_TRUE(vudo.CloseWithAltF4());
+}
+
 TEST(LegacySettings, ACp1252FileIsReadAndWrittenBackAsUtf8) {
   VudoRun vudo;
   // "C:\Été\", and a recent folder "C:\Ünïcödé\", as an earlier build wrote them.
