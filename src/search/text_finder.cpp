@@ -212,14 +212,19 @@ bool TextFinder::FoundInLanes(const unsigned char* data, std::size_t places, std
                               std::size_t odd) const {
   const Anchor first = first_, second = second_;
   for (; i + Lanes::kWidth <= places; i += Lanes::kWidth) {
-    unsigned mask = Lanes::BothFit(data + i + first.index, first.value, first.fold, data + i + second.index,
-                                   second.value, second.fold);
-    while (mask) {
-      const std::size_t at = i + static_cast<unsigned>(__builtin_ctz(mask));
-      if (CheckAt(data, at, before, odd)) return true;
-      mask &= mask - 1;
-    }
+    const unsigned mask = Lanes::BothFit(data + i + first.index, first.value, first.fold, data + i + second.index,
+                                         second.value, second.fold);
+    if (mask && CheckCandidates(data, i, mask, before, odd)) return true;
   }
+  return false;
+}
+
+// Out of the vector loop, which then keeps all it needs in registers: a
+// candidate is rare.
+__attribute__((noinline)) bool TextFinder::CheckCandidates(const unsigned char* data, std::size_t i, unsigned mask,
+                                                           unsigned char before, std::size_t odd) const {
+  for (; mask; mask &= mask - 1)
+    if (CheckAt(data, i + static_cast<unsigned>(__builtin_ctz(mask)), before, odd)) return true;
   return false;
 }
 

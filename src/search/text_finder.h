@@ -73,6 +73,9 @@ class TextFinder {
   // A full check at place `at` of `data`, whose offset in the file is odd
   // when `odd` is 1.
   bool CheckAt(const unsigned char* data, std::size_t at, unsigned char before, std::size_t odd) const;
+  // CheckAt for each place i + n whose bit n is set in `mask`.
+  bool CheckCandidates(const unsigned char* data, std::size_t i, unsigned mask, unsigned char before,
+                       std::size_t odd) const;
 
   std::string text_;  // the text's bytes as the file would hold them
   Anchor first_, second_;  // the rarest byte, and the next rarest elsewhere
