@@ -16,6 +16,7 @@ import tempfile
 import time
 
 ABSENT = "qzxjvkwpq"
+ABSENT_ACCENTED = "qzxjvkw\u00e9q"  # has a legacy form, so two 8-bit forms are looked for
 FREQUENT = "define"
 
 
@@ -133,6 +134,8 @@ def main():
     p.add_argument("--runs", type=int, default=5)
     p.add_argument("--output", required=True)
     p.add_argument("--cold-tree", action="append", default=[], help="NAME=PATH, also measured on a cold cache")
+    p.add_argument("--encodings", help="a folder with utf8.txt and utf16.txt, the same text in each")
+    p.add_argument("--baseline", help="an earlier vudo-find, measured beside this one on the content searches")
     a = p.parse_args()
     trees = [t.split("=", 1) for t in a.tree]
     runs, warm = max(a.runs, 5), 2
@@ -182,6 +185,46 @@ def main():
                 rep.target(f"content {tree_name} absent: vudo-find ÷ read limit", rows[0][1] / rows[5][1], 1.5)
                 rep.target(f"content {tree_name} absent: vudo-find ÷ rg (its default)", rows[0][1] / rows[4][1], 1.0)
 
+    if a.baseline:
+        rep.out("### Content before and after: this vudo-find beside an earlier one")
+        rep.out()
+        rep.out(f"Earlier build: `{a.baseline}`; medians of {runs} runs each, measured in turn.")
+        rep.out()
+        rep.out("| search | this (ms) | earlier (ms) | this ÷ earlier |")
+        rep.out("|---|---:|---:|---:|")
+        for tree_name, tree in trees:
+            for label, text in (("absent", ABSENT), ("frequent", FREQUENT)):
+                now = median_seconds([vf, "--contains", text, tree, "*"], runs, warm)
+                before = median_seconds([a.baseline, "--contains", text, tree, "*"], runs, warm)
+                rep.out(f"| {tree_name}, {label} text | {now * 1000:.1f} | {before * 1000:.1f} | {now / before:.3f} |")
+                if label == "absent":
+                    rep.target(f"content {tree_name} absent: this ÷ earlier build", now / before, 1.03)
+        rep.out()
+
+    if a.encodings:
+        utf8, utf16 = os.path.join(a.encodings, "utf8.txt"), os.path.join(a.encodings, "utf16.txt")
+        rows = []
+        for label, path, text in (("UTF-8, absent ASCII text", utf8, ABSENT),
+                                  ("UTF-8, absent accented text", utf8, ABSENT_ACCENTED),
+                                  ("UTF-16 with a mark, absent ASCII text", utf16, ABSENT),
+                                  ("UTF-16 with a mark, absent accented text", utf16, ABSENT_ACCENTED)):
+            folder, name = os.path.split(path)
+            seconds = median_seconds([vf, "--contains", text, folder, name], runs, warm)
+            before = (median_seconds([a.baseline, "--contains", text, folder, name], runs, warm)
+                      if a.baseline else None)
+            rows.append((label, os.path.getsize(path), seconds, before))
+        rep.out("### Contains in each encoding (the same 256 MiB of text)")
+        rep.out()
+        rep.out("| file and text | size (MiB) | median (ms) | GB/s | earlier build (ms) |")
+        rep.out("|---|---:|---:|---:|---:|")
+        for label, size, seconds, before in rows:
+            rep.out(f"| {label} | {size / 2**20:.0f} | {seconds * 1000:.1f} | {size / seconds / 1e9:.2f} | "
+                    f"{'' if before is None else f'{before * 1000:.1f}'} |")
+        rep.out()
+        speed = [size / seconds for _, size, seconds, _ in rows]
+        rep.target("UTF-16 GB/s ÷ UTF-8 GB/s (ASCII text)", speed[2] / speed[0], 0.5, better="higher")
+        rep.target("UTF-16 GB/s ÷ UTF-8 GB/s (accented text)", speed[3] / speed[1], 0.5, better="higher")
+
     cold_trees = [t.split("=", 1) for t in a.cold_tree]
     if cold_trees and not drop_caches():
         rep.out("### Cold cache")
@@ -210,11 +253,15 @@ def main():
                           ("grep -rilF", ["grep", "-rilF", ABSENT, tree]),
                           ("rg -l -i -F -uu -a -j1", ["rg", "-l", "-i", "-F", "-uu", "-a", "-j1", ABSENT, tree]),
                           ("rg -l -i -F -uu -a", ["rg", "-l", "-i", "-F", "-uu", "-a", ABSENT, tree]),
-                          ("rg -l -i -F -uu -a -j8", ["rg", "-l", "-i", "-F", "-uu", "-a", "-j8", ABSENT, tree])):
+                          ("rg -l -i -F -uu -a -j8", ["rg", "-l", "-i", "-F", "-uu", "-a", "-j8", ABSENT, tree])) + (
+                          (("earlier vudo-find --contains TEXT DIR '*'", [a.baseline, "--contains", ABSENT, tree, "*"]),)
+                          if a.baseline else ()):
             rows.append((name, cold_median_seconds(cmd, cold_runs), None, None))
         rep.table(f"Cold cache: content, {tree_name}, absent text (page cache dropped before each run, medians "
                   f"of {cold_runs})", rows, rows[0][0])
         rep.target(f"cold content {tree_name}: vudo-find ÷ rg -j8", rows[0][1] / rows[6][1], 1.0)
+        if a.baseline:
+            rep.target(f"cold content {tree_name}: this ÷ earlier build", rows[0][1] / rows[7][1], 1.03)
 
     size = os.path.getsize(a.bigfile)
     big_dir, big_name = os.path.split(a.bigfile)

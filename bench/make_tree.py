@@ -3,6 +3,7 @@
 
   make_tree.py tree DIR    about 300,000 small files in nested directories
   make_tree.py bigfile F   one 1 GiB text file
+  make_tree.py encodings D  the same 256 MiB of text as UTF-8 and as UTF-16 (with a mark)
 
 Texts are built from a fixed word list with a fixed-seed generator. The word
 "define" is frequent; the benchmark's absent text never occurs."""
@@ -56,6 +57,21 @@ def make_bigfile(path):
             written += len(piece)
 
 
+def make_encodings(directory):
+    os.makedirs(directory, exist_ok=True)
+    utf8, utf16 = os.path.join(directory, "utf8.txt"), os.path.join(directory, "utf16.txt")
+    size = 1 << 28
+    if os.path.exists(utf16) and os.path.getsize(utf8) == size:
+        return
+    rng = random.Random(2)
+    chunk = "".join(paragraph(rng, 60) for _ in range(12000))
+    text = (chunk * (size // len(chunk) + 1))[:size]
+    with open(utf8, "wb") as f:
+        f.write(text.encode())
+    with open(utf16, "wb") as f:
+        f.write(b"\xff\xfe" + text.encode("utf-16-le"))
+
+
 if __name__ == "__main__":
     kind, target = sys.argv[1], sys.argv[2]
-    {"tree": make_tree, "bigfile": make_bigfile}[kind](target)
+    {"tree": make_tree, "bigfile": make_bigfile, "encodings": make_encodings}[kind](target)
