@@ -53,11 +53,6 @@ void RemoveDeep(const std::wstring& directory) {
   RemoveDirectoryW(directory.c_str());
 }
 
-std::vector<std::string> Sorted(std::vector<std::string> paths) {
-  std::sort(paths.begin(), paths.end());
-  return paths;
-}
-
 class Names : public ::testing::Test {
  protected:
   void SetUp() override {

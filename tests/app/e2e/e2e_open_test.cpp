@@ -10,49 +10,6 @@
 namespace vudo::e2e {
 namespace {
 
-bool AnyVisibleMenu() {
-  HWND menu = nullptr;
-  while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)))
-    if (IsWindowVisible(menu)) return true;
-  return false;
-}
-
-// A visible top-level window whose title holds `part`, or none.
-struct TitleSearch {
-  const char* part;
-  HWND found;
-};
-
-BOOL CALLBACK FindTitled(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TitleSearch*>(data);
-  char title[512] = {};
-  GetWindowTextA(window, title, sizeof title);
-  if (!IsWindowVisible(window) || !std::strstr(title, search->part)) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-HWND VisibleWindowTitled(const std::string& part) {
-  TitleSearch search{part.c_str(), nullptr};
-  EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// The visible top-level windows, for a failure message.
-BOOL CALLBACK ListWindow(HWND window, LPARAM data) {
-  char title[256] = {}, window_class[128] = {};
-  GetWindowTextA(window, title, sizeof title);
-  GetClassNameA(window, window_class, sizeof window_class);
-  if (IsWindowVisible(window)) *reinterpret_cast<std::string*>(data) += std::string(window_class) + " '" + title + "'; ";
-  return TRUE;
-}
-
-std::string VisibleWindows() {
-  std::string list;
-  EnumWindows(ListWindow, reinterpret_cast<LPARAM>(&list));
-  return list;
-}
-
 class OpenFromTheList : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -11,11 +11,6 @@
 namespace vudo::e2e {
 namespace {
 
-std::vector<std::string> Sorted(std::vector<std::string> paths) {
-  std::sort(paths.begin(), paths.end());
-  return paths;
-}
-
 // Types the start directory and the pattern the way a person does: the focus
 // starts in the start directory, Tab moves past "..." to the pattern.
 void EnterSearch(VudoRun& vudo, const std::string& directory, const std::string& pattern,

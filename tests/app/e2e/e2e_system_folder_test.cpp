@@ -50,33 +50,6 @@ void Write(const std::string& path, const std::string& content) {
   CloseHandle(file);
 }
 
-BOOL CALLBACK FindTitled(HWND window, LPARAM data) {
-  auto* found = reinterpret_cast<std::pair<const char*, HWND>*>(data);
-  char title[512] = {};
-  GetWindowTextA(window, title, sizeof title);
-  if (!IsWindowVisible(window) || !std::strstr(title, found->first)) return TRUE;
-  found->second = window;
-  return FALSE;
-}
-
-HWND VisibleWindowTitled(const std::string& part) {
-  std::pair<const char*, HWND> found{part.c_str(), nullptr};
-  EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&found));
-  return found.second;
-}
-
-bool AnyVisibleMenu() {
-  HWND menu = nullptr;
-  while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)))
-    if (IsWindowVisible(menu)) return true;
-  return false;
-}
-
-std::vector<std::string> Sorted(std::vector<std::string> paths) {
-  std::sort(paths.begin(), paths.end());
-  return paths;
-}
-
 class SystemFolder : public ::testing::Test {
  protected:
   void SetUp() override {

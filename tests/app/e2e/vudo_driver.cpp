@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -31,6 +32,56 @@ bool WaitFor(const std::function<bool()>& done, DWORD milliseconds) {
 
 void PutOnClipboard(const std::string& text) { testing_windows::PutOnClipboard(text); }
 std::string ClipboardText() { return testing_windows::ClipboardText(); }
+
+std::vector<std::string> Sorted(std::vector<std::string> paths) {
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+bool AnyVisibleMenu() {
+  HWND menu = nullptr;
+  while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)))
+    if (IsWindowVisible(menu)) return true;
+  return false;
+}
+
+namespace {
+
+struct TitleSearch {
+  const char* part;
+  HWND found;
+};
+
+BOOL CALLBACK FindTitled(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TitleSearch*>(data);
+  char title[512] = {};
+  GetWindowTextA(window, title, sizeof title);
+  if (!IsWindowVisible(window) || !std::strstr(title, search->part)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+BOOL CALLBACK ListWindow(HWND window, LPARAM data) {
+  char title[256] = {}, window_class[128] = {};
+  GetWindowTextA(window, title, sizeof title);
+  GetClassNameA(window, window_class, sizeof window_class);
+  if (IsWindowVisible(window)) *reinterpret_cast<std::string*>(data) += std::string(window_class) + " '" + title + "'; ";
+  return TRUE;
+}
+
+}  // namespace
+
+HWND VisibleWindowTitled(const std::string& part) {
+  TitleSearch search{part.c_str(), nullptr};
+  EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string VisibleWindows() {
+  std::string list;
+  EnumWindows(ListWindow, reinterpret_cast<LPARAM>(&list));
+  return list;
+}
 
 std::vector<std::string> ConsoleFinderPaths(const std::string& directory, const std::string& pattern,
                                             const std::string& contains) {

@@ -32,6 +32,15 @@ bool WaitFor(const std::function<bool()>& done, DWORD milliseconds = 10000);
 void PutOnClipboard(const std::string& text);
 std::string ClipboardText();
 
+// The paths in order, for comparing sets of rows.
+std::vector<std::string> Sorted(std::vector<std::string> paths);
+// Whether a popup menu shows anywhere.
+bool AnyVisibleMenu();
+// A visible top-level window whose title holds `part`, or none.
+HWND VisibleWindowTitled(const std::string& part);
+// The visible top-level windows, class and title, for a failure message.
+std::string VisibleWindows();
+
 // What vudo-find.exe prints for a search: full paths, in the order found.
 std::vector<std::string> ConsoleFinderPaths(const std::string& directory, const std::string& pattern,
                                             const std::string& contains = "");
