@@ -104,11 +104,11 @@ std::int32_t SubclassForEvents(HWND window) {
   if (ClassName(window) == "Static")
     SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | SS_NOTIFY);
   if (GetPropA(window, kOldProcProperty)) return 1;
-  const LONG old = GetWindowLongA(window, GWL_WNDPROC);
+  const LONG_PTR old = GetWindowLongPtrA(window, GWLP_WNDPROC);
   if (!old || !SetPropA(window, kOldProcProperty, reinterpret_cast<HANDLE>(old))) return 0;
   RememberSavedProcedure(window, reinterpret_cast<WNDPROC>(old));
   SetLastError(0);
-  if (!SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(EventWindowProc)) && GetLastError()) {
+  if (!SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EventWindowProc)) && GetLastError()) {
     RemovePropA(window, kOldProcProperty);
     ForgetSavedProcedure(window);
     return 0;

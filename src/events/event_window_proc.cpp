@@ -108,7 +108,8 @@ std::string LinkText(HWND edit, const CHARRANGE& range) {
 BOOL CALLBACK RemoveEventProps(HWND window, LPSTR name, HANDLE value, ULONG_PTR) {
   if (!HIWORD(reinterpret_cast<UINT_PTR>(name))) return TRUE;  // an atom, not a name
   if (std::string_view(name).substr(0, 6) != "EVENT_") return TRUE;
-  if (std::string_view(name) == kOldProcProperty) SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(value));
+  if (std::string_view(name) == kOldProcProperty)
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(value));
   // Only the property being handled may be removed during the enumeration.
   RemovePropA(window, name);
   return TRUE;

@@ -66,8 +66,8 @@ HWND CreateControl(int number, layer::ControlKind kind, const char* window_class
   layer::ControlRecord record;
   record.handle = handle;
   record.kind = kind;
-  replaced_procedures[handle] = reinterpret_cast<WNDPROC>(GetWindowLongA(handle, GWL_WNDPROC));
-  SetWindowLongA(handle, GWL_WNDPROC, reinterpret_cast<LONG>(ControlProc));
+  replaced_procedures[handle] = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(handle, GWLP_WNDPROC));
+  SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc));
   layer::controls[number] = record;
   return handle;
 }
