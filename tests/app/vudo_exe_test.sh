@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
-# Checks the built Vudo.exe as a file: a 32-bit x86 Windows program that
+# Checks the built Vudo.exe as a file: a Windows program for the build's
+# machine (x86: a 32-bit x86 PE file; amd64: a 64-bit x86-64 PE file) that
 # imports only system libraries (everything else is linked in), and an icon
 # that scripts/make-icon reproduces byte for byte.
-# Usage: vudo_exe_test.sh VUDO.EXE SOURCE-DIR
+# Usage: vudo_exe_test.sh VUDO.EXE SOURCE-DIR [x86|amd64]
 set -uo pipefail
 exe=$1
 source_dir=$2
+machine=${3:-x86}
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-dump=$(i686-w64-mingw32-objdump -p "$exe") || { echo "FAIL: objdump could not read $exe"; exit 1; }
-grep -q 'file format pei-i386' <<<"$dump" || fail "not a 32-bit x86 PE file"
+case $machine in
+  x86) objdump=i686-w64-mingw32-objdump format=pei-i386 words="a 32-bit x86 PE file" ;;
+  amd64) objdump=x86_64-w64-mingw32-objdump format=pei-x86-64 words="a 64-bit x86-64 PE file" ;;
+  *) echo "FAIL: unknown machine $machine"; exit 1 ;;
+esac
+dump=$($objdump -p "$exe") || { echo "FAIL: objdump could not read $exe"; exit 1; }
+grep -q "file format $format\$" <<<"$dump" && echo "ok: $words" || fail "not $words"
 grep -qE '^Subsystem\s+0*2\s' <<<"$dump" || fail "not a windows-subsystem program"
 
 allowed='^(kernel32|user32|gdi32|comctl32|shell32|ole32|oleaut32|advapi32|comdlg32|version|msvcrt)\.dll$'
