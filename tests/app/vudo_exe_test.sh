@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the built Vudo.exe as a file: a Windows program for the build's
-# machine (x86: a 32-bit x86 PE file; amd64: a 64-bit x86-64 PE file) that
-# imports only system libraries (everything else is linked in), and an icon
-# that scripts/make-icon reproduces byte for byte.
+# machine (x86: a 32-bit x86 PE file that may use 4 GB of addresses; amd64: a
+# 64-bit x86-64 PE file), with no link time in its header, that imports only
+# system libraries (everything else is linked in), and an icon that
+# scripts/make-icon reproduces byte for byte.
 # Usage: vudo_exe_test.sh VUDO.EXE SOURCE-DIR [x86|amd64]
 set -uo pipefail
 exe=$1
@@ -19,6 +20,23 @@ esac
 dump=$($objdump -p "$exe") || { echo "FAIL: objdump could not read $exe"; exit 1; }
 grep -q "file format $format\$" <<<"$dump" && echo "ok: $words" || fail "not $words"
 grep -qE '^Subsystem\s+0*2\s' <<<"$dump" || fail "not a windows-subsystem program"
+
+# IMAGE_FILE_LARGE_ADDRESS_AWARE: without it a 32-bit program gets 2 GB of
+# addresses even on 64-bit Windows. 64-bit programs have it by default.
+characteristics=$(sed -n 's/^Characteristics\s\+0x\([0-9a-fA-F]\+\).*/\1/p' <<<"$dump")
+if [ -z "$characteristics" ]; then
+  fail "no Characteristics in the header"
+elif (( (16#$characteristics & 0x20) != 0 )); then
+  echo "ok: large address aware (characteristics 0x$characteristics)"
+else
+  fail "not large address aware (characteristics 0x$characteristics)"
+fi
+
+# The header's TimeDateStamp (four bytes after the machine field) stays 0, so
+# two builds of the same sources give the same bytes.
+header=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
+stamp=$(od -An -tu4 -j$((header + 8)) -N4 "$exe" | tr -d ' ')
+[ "$stamp" = 0 ] && echo "ok: no link time in the header" || fail "the header holds a link time ($stamp)"
 
 allowed='^(kernel32|user32|gdi32|comctl32|shell32|ole32|oleaut32|advapi32|comdlg32|version|msvcrt)\.dll$'
 mapfile -t dlls < <(sed -n 's/^\s*DLL Name: //p' <<<"$dump")
