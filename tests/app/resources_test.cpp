@@ -1,6 +1,7 @@
 // The resources inside Vudo.exe, read the way the platform reads them: icon 1
 // (one 32 x 32 image at 8 bits per pixel), the manifest asking for common
-// controls 6.0.0.0 on x86, and the version block.
+// controls 6.0.0.0 on the build's machine (x86 or amd64), and the version
+// block.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -57,12 +58,22 @@ TEST_F(Resources, OneIconOf32By32At8BitsPerPixel) {
   EXPECT_EQ(header->biBitCount, 8);
 }
 
-TEST_F(Resources, AManifestForCommonControlsSixOnX86) {
+TEST_F(Resources, AManifestForCommonControlsSixOnTheBuildsMachine) {
   const std::string manifest = Resource(MAKEINTRESOURCEA(24) /* RT_MANIFEST */, MAKEINTRESOURCEA(1));
   ASSERT_FALSE(manifest.empty());
-  for (const char* part : {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "processorArchitecture=\"x86\"",
-                           "6595b64144ccf1df", "supportedOS", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+  for (const char* part : {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "6595b64144ccf1df", "supportedOS",
+                           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
     EXPECT_NE(manifest.find(part), std::string::npos) << part;
+  // The program's own identity and the common controls it asks for both name
+  // the machine it was built for; Windows refuses a mismatch.
+  std::vector<std::string> machines;
+  const std::string key = "processorArchitecture=\"";
+  for (std::size_t at = manifest.find(key); at != std::string::npos; at = manifest.find(key, at + 1)) {
+    const std::size_t start = at + key.size();
+    machines.push_back(manifest.substr(start, manifest.find('"', start) - start));
+  }
+  EXPECT_EQ(machines, (std::vector<std::string>{VUDO_MANIFEST_ARCH, VUDO_MANIFEST_ARCH}));
+  EXPECT_STREQ(VUDO_MANIFEST_ARCH, sizeof(void*) == 8 ? "amd64" : "x86");
 }
 
 TEST_F(Resources, AVersionBlockWithTheProductName) {

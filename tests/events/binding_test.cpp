@@ -68,12 +68,12 @@ TEST_F(Binding, PropertyNamesOnTheTarget) {
 TEST_F(Binding, TakenOverOnceWithTheParentAndStillAnsi) {
   const HWND list = Child(8, 10, 40, 200, 100, WC_LISTVIEWA, LVS_REPORT);
   ASSERT_NE(list, nullptr);
-  const LONG list_proc = GetWindowLongA(list, GWL_WNDPROC);
+  const LONG_PTR list_proc = GetWindowLongPtrA(list, GWLP_WNDPROC);
   BindEvent(list, EVT_CONTEXTMENU, RecordA);
   BindEvent(list, EVT_KEYDOWN, RecordA);
   BindEvent(list, EVT_FOCUS, RecordA);
-  EXPECT_EQ(GetWindowLongA(list, GWL_WNDPROC), reinterpret_cast<LONG>(EventWindowProc));
-  EXPECT_EQ(GetWindowLongA(top_, GWL_WNDPROC), reinterpret_cast<LONG>(EventWindowProc));
+  EXPECT_EQ(GetWindowLongPtrA(list, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(EventWindowProc));
+  EXPECT_EQ(GetWindowLongPtrA(top_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(EventWindowProc));
   EXPECT_EQ(GetPropA(list, "EVENT_oldproc"), reinterpret_cast<HANDLE>(list_proc));  // not itself
   EXPECT_FALSE(IsWindowUnicode(list));
   EXPECT_FALSE(IsWindowUnicode(top_));
@@ -83,7 +83,7 @@ TEST_F(Binding, TakenOverOnceWithTheParentAndStillAnsi) {
 struct AtDestruction {
   bool reached = false;
   bool binding_left = true, mark_left = true, other_left = false;
-  LONG procedure = 0;
+  LONG_PTR procedure = 0;
 } at_destruction;
 
 LRESULT CALLBACK NoteDestruction(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -92,14 +92,14 @@ LRESULT CALLBACK NoteDestruction(HWND window, UINT message, WPARAM wparam, LPARA
     at_destruction.binding_left = GetPropA(window, "EVENT_25") || GetPropA(window, "EVENT_34:10");
     at_destruction.mark_left = GetPropA(window, "EVENT_oldproc") != nullptr;
     at_destruction.other_left = RemovePropA(window, "Someone else's") != nullptr;
-    at_destruction.procedure = GetWindowLongA(window, GWL_WNDPROC);
+    at_destruction.procedure = GetWindowLongPtrA(window, GWLP_WNDPROC);
   }
   return DefWindowProcA(window, message, wparam, lparam);
 }
 
 TEST_F(Binding, DestructionRemovesEveryEventPropertyAndRestoresTheProcedure) {
   const HWND child = Child(4, 10, 10, 100, 20);
-  SetWindowLongA(child, GWL_WNDPROC, reinterpret_cast<LONG>(NoteDestruction));
+  SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NoteDestruction));
   SetPropA(child, "Someone else's", reinterpret_cast<HANDLE>(1));
   BindEvent(child, EVT_KEYDOWN, RecordA);
   BindEventEx(child, EVT_MENU, RecordA, 10);
@@ -109,7 +109,7 @@ TEST_F(Binding, DestructionRemovesEveryEventPropertyAndRestoresTheProcedure) {
   EXPECT_FALSE(at_destruction.binding_left);
   EXPECT_FALSE(at_destruction.mark_left);
   EXPECT_TRUE(at_destruction.other_left);  // only the layer's own properties go
-  EXPECT_EQ(at_destruction.procedure, reinterpret_cast<LONG>(NoteDestruction));
+  EXPECT_EQ(at_destruction.procedure, reinterpret_cast<LONG_PTR>(NoteDestruction));
 }
 
 TEST_F(Binding, EveryFailureOfBindEventEx) {

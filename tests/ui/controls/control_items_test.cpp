@@ -261,7 +261,7 @@ TEST_F(ListItems, RowsInABurstPaintAtAPaceAndAllOfThemOnceIdle) {
   UpdateWindow(window_);
   testing_windows::Flush();
   list_paints = 0;
-  list_proc = reinterpret_cast<WNDPROC>(SetWindowLongA(list, GWL_WNDPROC, reinterpret_cast<LONG>(CountPaints)));
+  list_proc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountPaints)));
   // A search's way: a row, then the pending events, again and again.
   const DWORD start = GetTickCount();
   for (int i = 0; i < 300; ++i) {
@@ -280,7 +280,7 @@ TEST_F(ListItems, RowsInABurstPaintAtAPaceAndAllOfThemOnceIdle) {
   RECT dirty{};
   EXPECT_FALSE(GetUpdateRect(list, &dirty, FALSE));
   EXPECT_EQ(ControlItemCount(8), 300);
-  SetWindowLongA(list, GWL_WNDPROC, reinterpret_cast<LONG>(list_proc));
+  SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_proc));
 }
 
 TEST(ListRows, TheStoreInsertsReplacesReordersAndClears) {

@@ -35,7 +35,8 @@ class PopupMenu : public testing_windows::LayerTest {
     LayerTest::SetUp();
     commands.clear();
     nudges = 0;
-    layer_proc = reinterpret_cast<WNDPROC>(SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(Recorder)));
+    layer_proc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Recorder)));
     ASSERT_NE(PopupMenuCreate(9), nullptr);
     MenuAppend(10, "Open folder");
     MenuAppend(11, "Open file");

@@ -36,7 +36,8 @@ class Sizing : public testing_windows::LayerTest {
     LayerTest::SetUp();
     MoveWindow(window_, 200, 150, 400, 300, TRUE);
     seen.clear();
-    layer_proc = reinterpret_cast<WNDPROC>(SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(Recorder)));
+    layer_proc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Recorder)));
     ASSERT_TRUE(testing_windows::BringToFront(window_));
     testing_windows::Flush();
   }

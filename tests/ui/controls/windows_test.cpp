@@ -49,8 +49,8 @@ TEST_F(Windows, OpenedWithAClassOfItsOwnAndTheInnerSizeAsked) {
   EXPECT_EQ(WindowInnerHeight(0), 300);
   EXPECT_EQ(GetWindowLongA(window_, GWL_STYLE) & (frame | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD), frame);
   EXPECT_EQ(GetClassLongA(window_, GCL_STYLE), CS_DBLCLKS);
-  EXPECT_EQ(GetClassLongA(window_, GCL_HBRBACKGROUND), COLOR_BTNFACE + 1);
-  EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongA(window_, GCL_HCURSOR)), LoadCursorA(nullptr, IDC_ARROW));
+  EXPECT_EQ(GetClassLongPtrA(window_, GCLP_HBRBACKGROUND), COLOR_BTNFACE + 1);
+  EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrA(window_, GCLP_HCURSOR)), LoadCursorA(nullptr, IDC_ARROW));
   EXPECT_EQ(GetMenu(window_), nullptr);
 
   const HWND other = WindowOpen(1, 10, 10, 100, 100, "Other", kFrame);
