@@ -26,6 +26,20 @@ bool Put(UINT format, HGLOBAL memory) {
   return false;
 }
 
+// Opens the clipboard, waiting a little for another program that holds it:
+// clipboard managers, remote-desktop clients and Wine's own bridge to X each
+// hold it for moments, and a copy that gave up at once would lose the
+// user's action.
+bool OpenClipboardSoon(HWND owner) {
+  constexpr int kTries = 25;
+  constexpr DWORD kPauseMs = 10;
+  for (int attempt = 0; attempt < kTries; ++attempt) {
+    if (OpenClipboard(owner)) return true;
+    Sleep(kPauseMs);
+  }
+  return false;
+}
+
 }  // namespace
 
 int ClipboardPutText(HWND owner, std::string_view text) {
@@ -34,7 +48,7 @@ int ClipboardPutText(HWND owner, std::string_view text) {
   // The Unicode form as well, so that a program pasting it gets the true
   // name whatever code page either side runs in.
   const std::wstring wide = platform::Widen(text);
-  if (!OpenClipboard(owner)) return 0;
+  if (!OpenClipboardSoon(owner)) return 0;
   EmptyClipboard();
   const bool put = Put(CF_TEXT, CopyToGlobal(bytes.c_str(), bytes.size() + 1));
   if (put) Put(CF_UNICODETEXT, CopyToGlobal(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)));
