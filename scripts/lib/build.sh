@@ -22,12 +22,20 @@ build() {
 }
 
 # Reads the build tool's "[done/total] ..." lines and prints one at every
-# tenth of the total, on standard error.
+# tenth of the total, on standard error, as the build reaches it: mawk (the
+# awk of Debian and Ubuntu) reads its input in large pieces unless asked not
+# to, and would hold the lines back until the build ends.
 build_progress() {
-  awk -v preset="$1" '
+  local awk_command=(awk)
+  if awk -W version 2>&1 | grep -q mawk; then awk_command=(awk -W interactive); fi
+  "${awk_command[@]}" -v preset="$1" '
     match($0, /^\[[0-9]+\/[0-9]+\]/) {
       split(substr($0, 2, RLENGTH - 2), step, "/")
       tenth = int(10 * step[1] / step[2])
-      if (tenth > shown) { shown = tenth; printf "build: %s %d%% (%d of %d steps)\n", preset, 10 * tenth, step[1], step[2] > "/dev/stderr" }
+      if (tenth > shown) {
+        shown = tenth
+        printf "build: %s %d%% (%d of %d steps)\n", preset, 10 * tenth, step[1], step[2] > "/dev/stderr"
+        fflush("/dev/stderr")
+      }
     }'
 }

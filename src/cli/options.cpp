@@ -24,6 +24,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
       options.print0 = true;
     } else if (arg == "--version") {
       options.version = true;
+    } else if (arg == "--stats") {
+      options.stats = true;
     } else if (arg == "-c" || arg == "--contains") {
       if (i + 1 == args.size()) {
         error = "option " + arg + " needs a TEXT";

@@ -11,6 +11,7 @@ struct Options {
   std::string pattern;   // empty: every file
   std::string contains;  // empty: no content condition
   bool print0 = false;   // end each path with NUL instead of a line feed
+  bool stats = false;    // say how the search went on standard error
   int jobs = 0;          // threads reading ahead; 0: the default, 1: none
   bool help = false;
   bool version = false;
@@ -30,6 +31,8 @@ inline constexpr const char* kUsage =
     "  -0, --print0         end each path with a NUL byte instead of a line feed\n"
     "  -j, --jobs N         N threads read directories and files ahead of the\n"
     "                       search (1: none; the order found stays the same)\n"
+    "      --stats          at the end, say on standard error how many files were\n"
+    "                       found, in how long, and what could not be read\n"
     "  -h, --help           show this help\n"
     "      --version        show the version\n"
     "\n"

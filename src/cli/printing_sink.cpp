@@ -19,12 +19,14 @@ void PrintingSink::Hit(std::string_view directory, std::string_view name) {
     throw;
   }
   ++printed_;
+  ++tally_.files;
   if (out_.size() >= kFlushAt) Flush();
 }
 
 bool PrintingSink::Poll() { return interrupted_.load(std::memory_order_relaxed) || !error_.empty(); }
 
 void PrintingSink::Unreadable(const std::string& directory, const std::string& reason, bool permission_denied) {
+  tally_.NoteUnreadableFolder(directory);
   // A folder closed to this user is what the user expects to be passed over;
   // anything else is worth a line.
   if (permission_denied) return;

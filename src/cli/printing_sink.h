@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "search/engine.h"
+#include "search/search_summary.h"
 
 namespace vudo::cli {
 
@@ -22,8 +23,11 @@ class PrintingSink final : public SearchSink {
   void Hit(std::string_view directory, std::string_view name) override;
   bool Poll() override;
   void Unreadable(const std::string& directory, const std::string& reason, bool permission_denied) override;
+  void UnreadableFile(std::string_view path) override { tally_.NoteUnreadableFile(path); }
 
   std::size_t Printed() const { return printed_; }
+  // What was found and what could not be read, so far.
+  SearchTally& Tally() { return tally_; }
   // Writes out what is still buffered. False once any write has failed (a
   // full disk, a closed pipe); the reason is in OutputError().
   bool Flush();
@@ -35,6 +39,7 @@ class PrintingSink final : public SearchSink {
   std::string out_;
   std::size_t printed_ = 0;
   std::string error_;
+  SearchTally tally_;
 };
 
 }  // namespace vudo::cli

@@ -1,6 +1,7 @@
 // vudo-find: the search engine without a window. Prints the full path of every
 // hit, one per line, in the order found.
 #include <atomic>
+#include <cstdint>
 #include <csignal>
 #include <new>
 #include <cstdio>
@@ -9,6 +10,7 @@
 
 #include "cli/options.h"
 #include "cli/printing_sink.h"
+#include "platform/clock.h"
 #include "platform/directory.h"
 #include "platform/process.h"
 #include "search/engine.h"
@@ -73,10 +75,17 @@ int Find(int argc, char** argv) {
   request.jobs = static_cast<unsigned>(options.jobs);
   cli::PrintingSink printer(options.print0 ? '\0' : '\n', interrupted);
   std::signal(SIGINT, OnInterrupt);
+  const std::uint32_t started = platform::TickMilliseconds();
   const SearchOutcome outcome = RunSearch(request, printer);
   if (!printer.Flush()) {
     std::fprintf(stderr, "vudo-find: cannot write the output: %s\n", printer.OutputError().c_str());
     return 2;
+  }
+  if (options.stats) {
+    SearchTally& tally = printer.Tally();
+    tally.milliseconds = platform::TickMilliseconds() - started;
+    tally.stopped = outcome.out_of_memory || outcome.ended_by_poll;
+    std::fprintf(stderr, "%s\n", SummaryText(tally).c_str());
   }
   if (outcome.out_of_memory) {
     std::fputs("vudo-find: out of memory\n", stderr);

@@ -20,6 +20,8 @@ inline constexpr int kContainsLabel = 5;  // "&Contains:"
 inline constexpr int kContainsField = 6;
 inline constexpr int kStartStopButton = 7;  // "Start", or "Stop" while a search runs
 inline constexpr int kResultList = 8;       // columns "Filename" and "Directory"
+// How the last search went, in the free space left of kStartStopButton.
+inline constexpr int kStatusText = 9;
 
 //--- the result list's context menu and its items
 inline constexpr int kListMenu = 9;

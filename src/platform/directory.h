@@ -90,4 +90,10 @@ class DirectoryHandle {
 #endif
 };
 
+namespace testing {
+// From now on every directory of that name refuses to be listed, as one that
+// cannot be read does; empty: none.
+void RefuseDirectoriesNamed(const std::string& name);
+}  // namespace testing
+
 }  // namespace vudo::platform

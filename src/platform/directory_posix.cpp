@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/file_test_hooks.h"
+
 namespace vudo::platform {
 namespace {
 
@@ -48,6 +50,10 @@ void DirectoryReader::Close() {
 
 bool DirectoryReader::Open(const std::string& directory) {
   Close();
+  if (test_hooks::DirectoryRefused(directory)) {
+    error_ = EIO;
+    return false;
+  }
   dir_ = opendir(directory.c_str());
   error_ = dir_ ? 0 : errno;
   if (dir_) ++open_count;

@@ -1,5 +1,6 @@
 #include "platform/directory.h"
 
+#include "platform/file_test_hooks.h"
 #include "platform/wide_path.h"
 
 namespace vudo::platform {
@@ -58,6 +59,10 @@ std::string DirectoryReader::ErrorText() const {
 bool DirectoryReader::Open(const std::string& directory) {
   Close();
   error_ = 0;
+  if (test_hooks::DirectoryRefused(directory)) {
+    error_ = ERROR_CANT_ACCESS_FILE;
+    return false;
+  }
   // The wide functions, so that a directory deeper than the 8-bit functions
   // reach is listed all the same.
   const std::wstring mask = FilePath(directory + "*.*");

@@ -1,6 +1,7 @@
 #include "platform/file_test_hooks.h"
 
 #include <atomic>
+#include <string>
 
 #include <algorithm>
 #include <cstdint>
@@ -16,6 +17,7 @@ std::size_t write_budget = SIZE_MAX;
 bool fail_next_replace = false;
 // Read by every FileReader::Open, which the engine's workers run too.
 std::atomic<std::int64_t> extra_file_size{0};
+std::string refused_directory_name;  // set between searches only
 
 }  // namespace
 
@@ -23,6 +25,7 @@ namespace testing {
 void FailWritesAfter(std::size_t bytes) { write_budget = bytes; }
 void FailNextReplace() { fail_next_replace = true; }
 void AddToNextFileSize(std::int64_t extra) { extra_file_size = extra; }
+void RefuseDirectoriesNamed(const std::string& name) { refused_directory_name = name; }
 }  // namespace testing
 
 namespace test_hooks {
@@ -43,6 +46,13 @@ std::atomic<int> open_files{0};
 
 void CountOpenFile(int change) { open_files.fetch_add(change, std::memory_order_relaxed); }
 int OpenFiles() { return open_files.load(); }
+
+bool DirectoryRefused(const std::string& directory) {
+  if (refused_directory_name.empty() || directory.size() < 2) return false;
+  const std::size_t end = directory.size() - 1;  // the separator
+  const std::size_t start = directory.find_last_of("\\/", end - 1) + 1;
+  return directory.compare(start, end - start, refused_directory_name) == 0;
+}
 }  // namespace test_hooks
 
 }  // namespace vudo::platform

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace vudo::platform::test_hooks {
 
@@ -21,5 +22,8 @@ std::int64_t TakeExtraFileSize();
 // Counts the files FileReader holds open, across threads (FileReader::OpenCount).
 void CountOpenFile(int change);
 int OpenFiles();
+// Whether a test made directories of this path's name refuse to be listed
+// (`directory` ends in a separator).
+bool DirectoryRefused(const std::string& directory);
 
 }  // namespace vudo::platform::test_hooks

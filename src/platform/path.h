@@ -1,6 +1,7 @@
 // Path conventions of the platform the program runs on.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace vudo::platform {
@@ -17,5 +18,18 @@ inline constexpr char kSeparator = '/';
 constexpr bool IsSeparator(char c) { return c == '/'; }
 inline constexpr std::string_view kEmptyDirectoryMeans = "/";
 #endif
+
+// A path as the system writes it: on Windows '/' (which it accepts) becomes
+// '\', as Explorer shows paths; a path in the extended form (\\?\...), where
+// '/' is no separator, stays as it is.
+inline std::string SystemSeparators(std::string_view path) {
+  std::string written(path);
+#ifdef _WIN32
+  if (written.rfind("\\\\?\\", 0) != 0)
+    for (char& c : written)
+      if (c == '/') c = '\\';
+#endif
+  return written;
+}
 
 }  // namespace vudo::platform

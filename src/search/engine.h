@@ -58,6 +58,9 @@ class SearchSink {
   virtual void Unreadable(const std::string& directory, const std::string& reason, bool permission_denied) {
     (void)directory, (void)reason, (void)permission_denied;
   }
+  // A file whose name fits but whose content could not be read (it could not
+  // be opened): it is no hit.
+  virtual void UnreadableFile(std::string_view path) { (void)path; }
 };
 
 struct SearchOutcome {

@@ -19,6 +19,8 @@ void SetDrainClock(std::uint32_t (*clock)()) {
   drained_before = false;
 }
 
+std::uint32_t PaceNow() { return clock_source(); }
+
 bool DrainEventsWhenDue() {
   const std::uint32_t now = clock_source();
   if (drained_before && now - last_drain < interval) return false;

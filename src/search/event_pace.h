@@ -16,6 +16,9 @@ inline constexpr std::uint32_t kDrainIntervalMs = 10;
 // True when it drained (whether or not anything was pending).
 bool DrainEventsWhenDue();
 
+// The clock the pace goes by, in milliseconds (it wraps around).
+std::uint32_t PaceNow();
+
 // For tests: the interval (0: drain at every call) and the clock.
 void SetDrainInterval(std::uint32_t milliseconds);
 void SetDrainClock(std::uint32_t (*clock)());

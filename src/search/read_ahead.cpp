@@ -356,7 +356,9 @@ bool TakeListing(SearchRun& run, Ticket ticket, Listing& listing) {
 
 bool TakeVerdict(SearchRun& run, Ticket ticket, int& found) {
   Task task(Kind::kScan, {});
-  if (!Take(run, ticket, task, [&](Task& here) { here.found = run.Scan(here.path, here.directory.get()); }))
+  // Run here, the scan reports an unreadable file itself: 0 then, so that it
+  // is not reported twice.
+  if (!Take(run, ticket, task, [&](Task& here) { here.found = run.Scan(here.path, here.directory.get()) ? 1 : 0; }))
     return false;
   found = task.found;
   return true;

@@ -80,7 +80,8 @@ void AskAhead(const Place& directory, std::vector<Request>& requests);
 // Takes a result, in the walk's thread. False when the walk must end (the
 // run's poll said so while it waited).
 bool TakeListing(SearchRun& run, Ticket ticket, Listing& listing);
-bool TakeVerdict(SearchRun& run, Ticket ticket, int& found);
+// `scanned` is a scan's result (scan_file.h).
+bool TakeVerdict(SearchRun& run, Ticket ticket, int& scanned);
 // Cancels what is left and waits until no worker holds a file or directory.
 void EndWalk();
 

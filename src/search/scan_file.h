@@ -26,6 +26,8 @@
 namespace vudo {
 
 inline constexpr std::size_t kScanBlockSize = 32000;
+// What ScanFile says of a file it cannot open.
+inline constexpr int kScanUnreadable = -1;
 // The first block is at least this long, whatever the block size: what the
 // file holds (UTF-16 or 8-bit text, text_forms.h) is told from these bytes.
 inline constexpr std::size_t kFirstBlockAtLeast = kFileTextSample;
@@ -33,15 +35,15 @@ inline constexpr std::size_t kFirstBlockAtLeast = kFileTextSample;
 // Reads the file at `path` (opened by its name in `directory` where that is
 // given and held) in blocks of `block_size` into `buffer` (grown as needed,
 // kept by the caller) and asks `go_on` after every block whether to carry on;
-// false ends the scan with no hit. 1 when the text is there, 0 when not, also
-// when the file cannot be opened. A buffer that cannot be had throws
+// false ends the scan with no hit. 1 when the text is there, 0 when not, and
+// kScanUnreadable when the file cannot be opened. A buffer that cannot be had throws
 // std::bad_alloc: a file passed over for want of memory would be a wrong
 // answer.
 template <class GoOn>
 int ScanFile(const std::string& path, const platform::DirectoryHandle* directory, const TextForms& forms,
              std::size_t block_size, std::vector<char>& buffer, GoOn go_on) {
   platform::FileReader file;
-  if (!file.Open(path, directory)) return 0;
+  if (!file.Open(path, directory)) return kScanUnreadable;
   if (forms.Empty()) return 1;  // an empty text occurs in every file
 
   // [carried tail | block]: the tail is the last text length - 1 bytes seen

@@ -15,7 +15,7 @@ int FileContainsTextInBlocks(const std::string& path, std::string_view text, std
                              const platform::DirectoryHandle* directory, const ScanGoOn& go_on) {
   const TextForms forms(text, CurrentTextRule());
   std::vector<char> buffer;
-  return ScanFile(path, directory, forms, block_size, buffer, [&] { return !go_on || go_on(); });
+  return ScanFile(path, directory, forms, block_size, buffer, [&] { return !go_on || go_on(); }) == 1 ? 1 : 0;
 }
 
 }  // namespace vudo

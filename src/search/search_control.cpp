@@ -2,6 +2,7 @@
 
 #include "common/bytes.h"
 #include "common/control_numbers.h"
+#include "platform/path.h"
 #include "search/search_state.h"
 #include "search/window_walk.h"
 #include "ui/controls/control_seam.h"
@@ -41,7 +42,9 @@ void ToggleSearch() {
   // A walk of an earlier search that is still unwinding sees the new
   // generation and ends without adding rows to this search's list.
   ++SearchGeneration;
-  SearchDirectory = ControlText(kStartDirectoryCombo);
+  // Rows and the recent list spell a folder typed with '/' as the system
+  // does, so that one folder is one recent entry.
+  SearchDirectory = platform::SystemSeparators(ControlText(kStartDirectoryCombo));
   NamePattern = LowerCase(ControlText(kPatternField));
   ContainsText = LowerCase(ControlText(kContainsField));
   RememberDirectory(SearchDirectory);

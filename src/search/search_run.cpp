@@ -18,10 +18,15 @@ bool SearchRun::NameFits(std::string_view name) {
   return matcher_.Matches(lowered_);
 }
 
-int SearchRun::Scan(const std::string& path, const platform::DirectoryHandle* directory) {
+bool SearchRun::Scan(const std::string& path, const platform::DirectoryHandle* directory) {
   // A large file stays stoppable: the caller is polled between blocks, and a
   // search it ends there ends the scan with no hit.
-  return ScanFile(path, directory, *forms_, kScanBlockSize, buffer_, [this] { return !MustEnd(); });
+  return Verdict(ScanFile(path, directory, *forms_, kScanBlockSize, buffer_, [this] { return !MustEnd(); }), path);
+}
+
+bool SearchRun::Verdict(int scanned, std::string_view path) {
+  if (scanned == kScanUnreadable && !ended_) sink_.UnreadableFile(path);
+  return scanned == 1;
 }
 
 bool SearchRun::MustEnd() {

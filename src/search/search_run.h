@@ -33,9 +33,12 @@ class SearchRun {
 
   // Whether a file name, as listed, fits the pattern.
   bool NameFits(std::string_view name);
-  // 1 when the file holds the Contains text, else 0 (also when it cannot be
-  // opened, or the search ended during the scan). Polls after every block.
-  int Scan(const std::string& path, const platform::DirectoryHandle* directory);
+  // Whether the file holds the Contains text (not when it cannot be opened,
+  // or the search ended during the scan). Polls after every block.
+  bool Scan(const std::string& path, const platform::DirectoryHandle* directory);
+  // A scan's result (scan_file.h) as a verdict; a file that could not be
+  // opened is reported to the sink.
+  bool Verdict(int scanned, std::string_view path);
 
   // Polls the sink unless the search has ended already; true once it has.
   bool MustEnd();

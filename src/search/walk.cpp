@@ -140,10 +140,12 @@ void Walk::AheadInto(std::string& path, Listing& listing, int depth, read_ahead:
   for (std::size_t i = 0; i < listing.entries.size(); ++i) {
     const ListedEntry& entry = listing.entries[i];
     if (entry.kind == platform::EntryKind::kFile && matched[i]) {
-      int found = 1;
+      bool found = true;
       if (scans) {
+        int scanned = 0;
         if (!tickets[i]) found = run_.Scan(path + entry.name, listing.directory.get());
-        else if (!read_ahead::TakeVerdict(run_, tickets[i], found)) return;
+        else if (!read_ahead::TakeVerdict(run_, tickets[i], scanned)) return;
+        else found = run_.Verdict(scanned, path + entry.name);
       }
       if (found) run_.Hit(path, entry.name);
     } else if (entry.kind == platform::EntryKind::kDirectory) {

@@ -3,9 +3,11 @@
 #include <string>
 
 #include "common/control_numbers.h"
+#include "common/repaint_pace.h"
 #include "search/engine.h"
 #include "search/event_pace.h"
 #include "search/search_state.h"
+#include "search/search_summary.h"
 #include "ui/controls/control_seam.h"
 
 namespace vudo {
@@ -18,18 +20,45 @@ bool start_listed = true;
 
 // Hits become rows of the result list; the poll reads the stop flag and the
 // search's generation after every entry and block, and lets the window's
-// events run when they are due.
+// events run when they are due. The status text beside Start counts the
+// rows as they come, at the pace the list repaints, never per row.
+SearchTally Running() {
+  SearchTally tally;
+  tally.running = true;
+  return tally;
+}
+
 class ResultListSink final : public SearchSink {
  public:
   void Hit(std::string_view directory, std::string_view name) override {
     row_.assign(name).append(1, '\n').append(directory);
     ControlItemAdd(kResultList, kAppend, row_);
+    ++tally_.files;
   }
   bool Poll() override {
     if (MustEnd()) return true;
     // Events may stop this search or start a newer one; ending right after
     // them keeps this walk from adding rows after that.
-    return DrainEventsWhenDue() && MustEnd();
+    if (!DrainEventsWhenDue()) return false;
+    if (MustEnd()) return true;
+    ShowProgressWhenDue();
+    return false;
+  }
+  void Unreadable(const std::string& directory, const std::string&, bool) override {
+    tally_.NoteUnreadableFolder(directory);
+  }
+  void UnreadableFile(std::string_view path) override { tally_.NoteUnreadableFile(path); }
+
+  // Once the walk has returned: how it went, unless a newer search has taken
+  // the window over meanwhile.
+  void ShowOutcome(const SearchOutcome& outcome) {
+    if (SearchGeneration != generation_) return;
+    tally_.running = false;
+    tally_.start_listed = outcome.start_listed;
+    tally_.stopped = outcome.out_of_memory || (outcome.ended_by_poll && StopRequested != 0);
+    tally_.milliseconds = PaceNow() - started_;
+    ControlSetText(kStatusText, SummaryText(tally_));
+    ControlSetTip(kStatusText, SummaryDetails(tally_));
   }
 
  private:
@@ -38,8 +67,19 @@ class ResultListSink final : public SearchSink {
   bool MustEnd() const {
     return StopRequested != 0 || SearchGeneration != generation_;
   }
+  void ShowProgressWhenDue() {
+    const std::uint32_t now = PaceNow();
+    if (now - shown_at_ < kRepaintPaceMs || tally_.files == shown_files_) return;
+    shown_at_ = now;
+    shown_files_ = tally_.files;
+    ControlSetText(kStatusText, SummaryText(tally_));
+  }
 
   const unsigned generation_ = SearchGeneration;
+  const std::uint32_t started_ = PaceNow();
+  std::uint32_t shown_at_ = started_;
+  std::uint64_t shown_files_ = 0;
+  SearchTally tally_ = Running();
   std::string row_;
 };
 
@@ -57,9 +97,12 @@ SearchRequest RequestFromState(std::string_view directory) {
 bool StartDirectoryListed() { return start_listed; }
 
 void WalkDirectory(std::string_view directory) {
+  ControlSetText(kStatusText, "");
+  ControlSetTip(kStatusText, "");
   ResultListSink rows;
   const SearchOutcome outcome = RunSearch(RequestFromState(directory), rows);
   start_listed = outcome.start_listed;
+  rows.ShowOutcome(outcome);
   // Out of memory, the search ends as a Stop ends it: the rows found so far
   // stay, and the state says it was stopped.
   if (outcome.out_of_memory) StopRequested = 1;

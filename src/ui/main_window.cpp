@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include <algorithm>
+
 #include "events/event_binding.h"
 #include "search/search_control.h"
 #include "settings/settings_store.h"
@@ -27,6 +29,10 @@ std::int32_t BuildMainWindow() {
   ListCreate(kResultList, 5, 110, 290, 185, "Filename", 100,
              kListGridLines | kListFullRowSelect | kListShowSelectionAlways | kListLabelTips);
   ListColumnAdd(kResultList, 1, "Directory", 100);
+  // How the last search went, in the free space left of Start; not a tab
+  // stop, and cut with an ellipsis when the window is narrow (its tip then
+  // shows it whole).
+  LabelCreate(kStatusText, 5, 85, 215, 20, "", kLabelEndEllipsis | kLabelCentredVertically);
 
   if (PopupMenuCreate(kListMenu)) {
     MenuAppend(kOpenFolderItem, "Open folder");
@@ -86,6 +92,7 @@ std::int32_t OnWindowResized(EventRecord*) {
   ControlPlace(kPatternField, keep, keep, width - ControlX(kPatternField) - 5, keep);
   ControlPlace(kContainsField, keep, keep, width - ControlX(kContainsField) - 5, keep);
   ControlPlace(kStartStopButton, width - ControlWidth(kStartStopButton) - 5, keep, keep, keep);
+  ControlPlace(kStatusText, keep, keep, std::max(0, ControlX(kStartStopButton) - 5 - ControlX(kStatusText)), keep);
   ControlPlace(kResultList, keep, keep, width - ControlX(kResultList) - 5, height - ControlY(kResultList) - 5);
   return EVT_DEFAULT;
 }

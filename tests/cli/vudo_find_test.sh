@@ -111,6 +111,14 @@ check "-0 ends every path with NUL" test "$(tr -cd '\0' <"$work/v" | wc -c)" -eq
 "$finder" "$lf" '*.txt' | grep -q "^$lf/dir\$"
 check "without -0 the path is printed whole, feed included" test $? -eq 0
 
+# --stats says how it went on standard error, and changes nothing else.
+"$finder" "$tree" '*.txt' >"$work/plain" 2>/dev/null
+"$finder" --stats "$tree" '*.txt' >"$work/v" 2>"$work/err"
+check "--stats leaves the output as it is" cmp -s "$work/plain" "$work/v"
+check "--stats counts the files found" grep -qxE "$(wc -l <"$work/plain") files? found in [0-9.]+ s" "$work/err"
+"$finder" --stats "$tree" 'nothing*' >/dev/null 2>"$work/err"
+check "--stats when nothing was found" grep -qx "No files found." "$work/err"
+
 # Output that cannot be written is an error.
 "$finder" "$tree" '*' >/dev/full 2>"$work/err"
 check "exit 2 when the output cannot be written" test $? -eq 2

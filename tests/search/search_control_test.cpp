@@ -111,6 +111,18 @@ TEST_F(SearchControlTest, AnEmptyStartDirectoryIsSearchedButNotRemembered) {
   EXPECT_TRUE(testing_controls::Recent().empty());
 }
 
+#ifdef _WIN32
+TEST_F(SearchControlTest, AFolderTypedWithSlashesIsSpelledAsTheSystemSpellsIt) {
+  std::string slashed = tree_.Path("b");
+  for (char& c : slashed)
+    if (c == '\\') c = '/';
+  Inputs(slashed, "*");
+  ToggleSearch();
+  EXPECT_EQ(testing_controls::Recent(), std::vector<std::string>{tree_.Path("b")});
+  EXPECT_EQ(testing_controls::Rows(), std::vector<std::string>{"other.txt\n" + tree_.Path("b") + "\\"});
+}
+#endif
+
 TEST_F(SearchControlTest, ThePreviousRowsAreClearedAtStart) {
   testing_controls::Rows() = {"stale\nrow"};
   Inputs(tree_.Path("missing"), "*");

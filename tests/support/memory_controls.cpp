@@ -11,7 +11,7 @@
 namespace vudo {
 namespace {
 
-std::map<int, std::string> texts;
+std::map<int, std::string> texts, tips;
 std::vector<std::string> recent, rows;
 std::function<void()> on_poll, on_row;
 int polls = 0;
@@ -25,6 +25,7 @@ void Reset() {
   SetDrainInterval(0);
   WindowSearchJobs = 1;
   texts.clear();
+  tips.clear();
   recent.clear();
   rows.clear();
   on_poll = nullptr;
@@ -36,6 +37,7 @@ std::vector<std::string>& Rows() { return rows; }
 void SetOnPoll(std::function<void()> hook) { on_poll = std::move(hook); }
 int PollCount() { return polls; }
 void SetOnRow(std::function<void()> hook) { on_row = std::move(hook); }
+std::string Tip(int control) { return tips[control]; }
 }  // namespace testing_controls
 
 std::string ControlText(int control) {
@@ -79,6 +81,8 @@ void ControlItemsClear(int control) {
   if (control == kStartDirectoryCombo) recent.clear();
   if (control == kResultList) rows.clear();
 }
+
+void ControlSetTip(int control, std::string_view text) { tips[control] = std::string(text); }
 
 int EventPoll() {
   ++polls;

@@ -18,5 +18,6 @@ std::vector<std::string>& Rows();    // result rows as added: name, line feed, d
 void SetOnPoll(std::function<void()> hook);
 int PollCount();
 void SetOnRow(std::function<void()> hook);
+std::string Tip(int control);  // as ControlSetTip left it
 
 }  // namespace vudo::testing_controls

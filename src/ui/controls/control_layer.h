@@ -141,8 +141,13 @@ enum ListOptions : unsigned {
   kListLabelTips = 1u << 6,  // a cut-off cell shows its whole text under the pointer
 };
 
+enum LabelOptions : unsigned {
+  kLabelEndEllipsis = 1u << 0,        // a text too long for the label ends in an ellipsis
+  kLabelCentredVertically = 1u << 1,  // one line, in the middle of the label's height
+};
+
 // Each returns the new control's handle, or none when the platform refuses it.
-HWND LabelCreate(int number, int x, int y, int width, int height, std::string_view text);
+HWND LabelCreate(int number, int x, int y, int width, int height, std::string_view text, unsigned options = 0);
 // The height includes the dropped-down list.
 HWND ComboCreate(int number, int x, int y, int width, int height, unsigned options);
 HWND ButtonCreate(int number, int x, int y, int width, int height, std::string_view text);

@@ -27,6 +27,8 @@ std::string ControlItemText(int control, int item, int column = 0);
 // row; a line feed in `text` separates the texts of successive columns.
 void ControlItemAdd(int control, int position, std::string_view text);
 void ControlItemsClear(int control);
+// The tip that shows while the pointer rests on the control; empty: none.
+void ControlSetTip(int control, std::string_view text);
 
 // Handles one pending window message; 0 at once when none is pending.
 int EventPoll();

@@ -102,8 +102,11 @@ HWND ControlParentSet(HWND window) {
   return window;
 }
 
-HWND LabelCreate(int number, int x, int y, int width, int height, std::string_view text) {
-  return CreateControl(number, layer::ControlKind::kLabel, "Static", text, WS_GROUP | SS_LEFT, 0, x, y, width, height);
+HWND LabelCreate(int number, int x, int y, int width, int height, std::string_view text, unsigned options) {
+  DWORD style = WS_GROUP | SS_LEFT;
+  if (options & kLabelEndEllipsis) style |= SS_ENDELLIPSIS;
+  if (options & kLabelCentredVertically) style |= SS_CENTERIMAGE;
+  return CreateControl(number, layer::ControlKind::kLabel, "Static", text, style, 0, x, y, width, height);
 }
 
 HWND ComboCreate(int number, int x, int y, int width, int height, unsigned options) {

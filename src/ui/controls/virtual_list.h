@@ -14,6 +14,7 @@
 
 #include <string_view>
 
+#include "common/repaint_pace.h"
 #include "ui/controls/layer_internal.h"
 
 namespace vudo::layer {
@@ -30,7 +31,7 @@ HWND ListHeader(HWND list);
 // kListRepaintMs, so rows still appear as they come, and whenever it goes
 // idle, so the list is complete and painted when a search ends. The event
 // loop runs at the search's pace (every 10 ms), so it releases a little early.
-inline constexpr DWORD kListRepaintMs = 100;
+inline constexpr DWORD kListRepaintMs = kRepaintPaceMs;
 inline constexpr DWORD kListReleaseAfterMs = kListRepaintMs - 10;
 void HoldListRedraw(ControlRecord& list);
 // Lets lists whose redraw is held paint again: all of them (`only_overdue`

@@ -1,12 +1,17 @@
 // Searches started and stopped through the real window with real keys and
 // clicks, compared with what the console finder lists.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 
 #include "app/e2e/e2e_settings.h"
 #include "app/e2e/e2e_trees.h"
 #include "app/e2e/vudo_driver.h"
+#include "support/window_driving.h"
 
 namespace vudo::e2e {
 namespace {
@@ -94,6 +99,43 @@ TEST(Search, StopInTheMiddleKeepsTheRowsAndAddsNoMore) {
   EXPECT_LT(kept, kLargeTreeHits);
   // Watched for a while: nothing more arrives.
   EXPECT_FALSE(WaitFor([&] { return vudo.RowCount() != kept || vudo.Text(kStartStopButton) != "Start"; }, 1000));
+}
+
+// The status text counts the rows while the search runs, says it was stopped
+// with the rows it kept, and after a whole search how many in how long; its
+// tip shows it whole.
+TEST(Search, TheStatusTextCountsAsItGoesAndSaysHowItEnded) {
+  VudoRun vudo;
+  ASSERT_TRUE(StartLargeSearchByClick(vudo, 1));
+  const std::regex running("Searching\xE2\x80\xA6 (\\d+) files?");
+  std::vector<int> counts;
+  WaitFor([&] {
+    std::smatch number;
+    const std::string text = vudo.Text(kStatusText);
+    if (std::regex_match(text, number, running) && (counts.empty() || counts.back() != std::stoi(number[1])))
+      counts.push_back(std::stoi(number[1]));
+    return counts.size() >= 2 || vudo.Text(kStartStopButton) == "Start";
+  }, 30000);
+  ASSERT_FALSE(counts.empty()) << vudo.Text(kStatusText);
+  EXPECT_TRUE(std::is_sorted(counts.begin(), counts.end()));
+  vudo.Click(kStartStopButton);
+  ASSERT_TRUE(vudo.WaitForButton("Start"));
+  if (vudo.RowCount() < kLargeTreeHits) {
+    EXPECT_EQ(vudo.Text(kStatusText), "Stopped: " + std::to_string(vudo.RowCount()) + " files found");
+  }
+  vudo.Click(kStartStopButton);
+  ASSERT_TRUE(vudo.WaitForButton("Start", 120000));
+  EXPECT_TRUE(std::regex_match(vudo.Text(kStatusText), std::regex(R"(400 files found in \d+\.\d s)")))
+      << vudo.Text(kStatusText);
+  RECT status{};
+  GetWindowRect(vudo.Control(kStatusText), &status);
+  testing_windows::MoveMouse(POINT{(status.left + status.right) / 2, (status.top + status.bottom) / 2});
+  EXPECT_TRUE(WaitFor([&] {
+    HWND tip = nullptr;
+    while ((tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)))
+      if (IsWindowVisible(tip) && testing_windows::TextOf(tip) == vudo.Text(kStatusText)) return true;
+    return false;
+  }, 10000)) << VisibleWindows();
 }
 
 TEST(Search, ReturnWhileASearchRunsStopsIt) {

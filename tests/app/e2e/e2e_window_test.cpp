@@ -2,6 +2,8 @@
 // through its controls.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/e2e/vudo_driver.h"
 
 namespace vudo::e2e {
@@ -31,6 +33,16 @@ void ExpectPlaces(const VudoRun& vudo, const Place (&places)[9]) {
   }
 }
 
+// The status text: from the left margin to 5 pixels before Start, in Start's
+// row and height, whatever the width (none when Start reaches the margin).
+void ExpectStatusPlace(const VudoRun& vudo, int w) {
+  const RECT r = vudo.ControlRect(kStatusText);
+  EXPECT_EQ(r.left, 5);
+  EXPECT_EQ(r.top, 85);
+  EXPECT_EQ(r.right - r.left, std::max(0, w - 75 - 5 - 5));
+  EXPECT_EQ(r.bottom - r.top, 20);
+}
+
 // Sizes the window so that its inner area is width x height, as dragging its
 // border would, and waits until the layout has followed.
 void SizeInner(const VudoRun& vudo, int width, int height) {
@@ -54,6 +66,7 @@ TEST(Window, OpensCentredAt300By300WithTheControlsInPlace) {
   EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
   EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
   ExpectPlaces(vudo, kCreated);
+  ExpectStatusPlace(vudo, 300);
   const struct {
     int number;
     const char* text;
@@ -100,6 +113,7 @@ TEST(Window, TheLayoutFollowsTheSizeDownPastTheOffsetsAndBack) {
       EXPECT_LT(h, 115);  // below the list's offsets
     }
     ExpectRule(vudo, w, h);
+    ExpectStatusPlace(vudo, w);
   }
   ExpectPlaces(vudo, kCreated);
 

@@ -1,0 +1,62 @@
+// Tips for whole controls: the text shows while the pointer rests on the
+// control. One tooltip window of the layer serves them all; each control is
+// a tool of it, which the tooltip follows by taking over the control's
+// messages (TTF_SUBCLASS).
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "ui/controls/control_layer.h"
+#include "ui/controls/layer_internal.h"
+
+namespace vudo {
+namespace {
+
+HWND tips = nullptr;
+
+// A line of a tip is at most this wide; longer ones wrap, and a tip's own
+// line breaks count.
+constexpr int kTipWidth = 600;
+
+HWND TipWindow(HWND owner) {
+  if (tips && IsWindow(tips)) return tips;
+  tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+  if (tips) SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+  return tips;
+}
+
+}  // namespace
+
+void ControlSetTip(int number, std::string_view text) {
+  const layer::ControlRecord* record = layer::FindControl(number);
+  if (!record || !record->handle) return;
+  const HWND control = record->handle;
+  const HWND owner = GetAncestor(control, GA_ROOT);
+  const HWND window = TipWindow(owner);
+  if (!window) return;
+  std::string copy(text.substr(0, text.find('\0')));
+  TOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = GetParent(control);
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  TOOLINFOA known = tool;
+  const bool added = SendMessageA(window, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&known)) != 0;
+  if (copy.empty()) {
+    if (added) SendMessageA(window, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    return;
+  }
+  // A static control lets the mouse through to its parent unless it asks
+  // for notifications; the tip needs the pointer's messages.
+  char window_class[16] = {};
+  GetClassNameA(control, window_class, sizeof window_class);
+  if (lstrcmpiA(window_class, "Static") == 0)
+    SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) | SS_NOTIFY);
+  tool.lpszText = copy.data();
+  SendMessageA(window, added ? TTM_UPDATETIPTEXTA : TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace vudo
