@@ -1,7 +1,9 @@
 // Tips for whole controls: the text shows while the pointer rests on the
-// control. One tooltip window of the layer serves them all; each control is
-// a tool of it, which the tooltip follows by taking over the control's
-// messages (TTF_SUBCLASS).
+// control. Each control is a tool of a tooltip window, which follows the
+// pointer by taking over the control's messages (TTF_SUBCLASS). The window
+// is the one a list's label tips already use, where there is one: under
+// Wine, a second tooltip window of the process keeps a click on a label tip
+// from passing through it to the list below.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -20,6 +22,8 @@ HWND tips = nullptr;
 constexpr int kTipWidth = 600;
 
 HWND TipWindow(HWND owner) {
+  for (const auto& entry : layer::controls)
+    if (entry.second.label_tip) return entry.second.label_tip;
   if (tips && IsWindow(tips)) return tips;
   tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
