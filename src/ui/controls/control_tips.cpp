@@ -23,7 +23,10 @@ constexpr int kTipWidth = 600;
 
 HWND TipWindow(HWND owner) {
   for (const auto& entry : layer::controls)
-    if (entry.second.label_tip) return entry.second.label_tip;
+    if (entry.second.label_tip) {
+      SendMessageA(entry.second.label_tip, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+      return entry.second.label_tip;
+    }
   if (tips && IsWindow(tips)) return tips;
   tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
