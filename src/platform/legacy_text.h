@@ -8,6 +8,9 @@
 
 namespace vudo::platform {
 
+// Whether the legacy code page writes every character in one byte (the
+// western, Cyrillic, Greek ones do; the East Asian ones do not).
+bool LegacyIsSingleByte();
 // Legacy text as UTF-16 code units.
 std::u16string LegacyToUtf16(std::string_view text);
 // UTF-16 code units as legacy text; false when a character has no form there

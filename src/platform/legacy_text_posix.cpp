@@ -17,6 +17,8 @@ char16_t Decode(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80
 
 }  // namespace
 
+bool LegacyIsSingleByte() { return true; }
+
 std::u16string LegacyToUtf16(std::string_view text) {
   std::u16string units;
   units.reserve(text.size());

@@ -24,6 +24,11 @@ UINT LegacyCodePage() {
 
 }  // namespace
 
+bool LegacyIsSingleByte() {
+  CPINFO info{};
+  return GetCPInfo(LegacyCodePage(), &info) && info.MaxCharSize == 1;
+}
+
 std::u16string LegacyToUtf16(std::string_view text) {
   if (text.empty()) return {};
   const int size = static_cast<int>(text.size());

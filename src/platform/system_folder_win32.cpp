@@ -60,13 +60,17 @@ bool SameText(const wchar_t* a, const wchar_t* b, std::size_t length) {
   return CompareStringOrdinal(a, static_cast<int>(length), b, static_cast<int>(length), TRUE) == CSTR_EQUAL;
 }
 
-// Whether `path` names the folder "system32" anywhere: only then can it lead
-// into the system folder, and only then is it worth making it absolute.
+// Whether `path` names the folder "system32" anywhere (ASCII letters in any
+// case): only then can it lead into the system folder, and only then is it
+// worth making it absolute. Every file's path passes here, so it is cheap.
 bool MentionsSystem32(const std::wstring& path) {
   static const wchar_t kName[] = L"system32";
   const std::size_t length = sizeof kName / sizeof kName[0] - 1;
-  for (std::size_t i = 0; i + length <= path.size(); ++i)
-    if (SameText(path.c_str() + i, kName, length)) return true;
+  for (std::size_t i = 0; i + length <= path.size(); ++i) {
+    std::size_t k = 0;
+    while (k < length && (path[i + k] | 0x20) == kName[k]) ++k;
+    if (k == length) return true;
+  }
   return false;
 }
 

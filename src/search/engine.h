@@ -70,7 +70,9 @@ struct SearchOutcome {
 };
 
 // Runs the whole search; returns once it has ended and no worker holds
-// anything open. Memory that cannot be had (for a listing, a path, a buffer,
+// anything open. One search at a time: the read-ahead's workers serve one
+// walk, so a search may not be run from inside another's sink, nor from two
+// threads at once. Memory that cannot be had (for a listing, a path, a buffer,
 // or in the sink's Hit) ends the search there, with every hit before it
 // reported; the sink's Poll must not throw.
 SearchOutcome RunSearch(const SearchRequest& request, SearchSink& sink);

@@ -57,12 +57,16 @@ void ToggleSearch() {
     restart_pending = true;
     return;
   }
-  walking = true;
+  // However the walks end (an exception among them, which the window's
+  // procedure catches), the next Start must find no walk on the stack.
+  struct Walking {
+    Walking() { walking = true; }
+    ~Walking() { walking = false; }
+  } on_the_stack;
   do {
     restart_pending = false;
     WalkDirectory(SearchDirectory);
   } while (restart_pending);
-  walking = false;
   ControlSetText(kStartStopButton, kStartLabel);
 }
 

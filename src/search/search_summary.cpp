@@ -44,7 +44,7 @@ std::string SummaryText(const SearchTally& tally) {
 
 std::string SummaryDetails(const SearchTally& tally) {
   std::string details = SummaryText(tally);
-  if (tally.first_unreadable.empty()) return details;
+  if (details.empty() || tally.first_unreadable.empty()) return details;
   details += "\r\nCould not be read:";
   for (const std::string& path : tally.first_unreadable) details += "\r\n" + path;
   const std::uint64_t all = tally.unreadable_folders + tally.unreadable_files;

@@ -58,7 +58,9 @@ TextForms::TextForms(std::string_view text, TextRule rule) {
     units = platform::LegacyToUtf16(text);
   }
   if (units.empty()) return;
-  if (!IsAscii(text)) {
+  // The legacy form is folded by the single-byte rule, which would take the
+  // trail bytes of a double-byte code page for letters: none there.
+  if (!IsAscii(text) && (rule != TextRule::kUtf8 || platform::LegacyIsSingleByte())) {
     std::string other;
     const bool has_form = rule == TextRule::kUtf8 ? platform::Utf16ToLegacy(units, other)
                                                   : !(other = Utf16ToUtf8(units)).empty();

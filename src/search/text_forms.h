@@ -1,8 +1,9 @@
 // The Contains text in every form a file on a Windows disk may hold it: the
 // program's own 8-bit text; the same text in the other 8-bit encoding the
-// disk has (the system's legacy code page when the program speaks UTF-8,
-// UTF-8 when it speaks a single-byte code page), where the text has
-// characters beyond ASCII and a form there; and UTF-16 in both byte orders.
+// disk has (the system's legacy code page, where it is a single-byte one,
+// when the program speaks UTF-8; UTF-8 when it speaks a single-byte code
+// page), where the text has characters beyond ASCII and a form there; and
+// UTF-16 in both byte orders.
 //
 // Which forms a file is searched for follows from its first bytes:
 // - FF FE or FE FF (a byte-order mark): UTF-16 of that byte order only.

@@ -1,5 +1,6 @@
 #include "search/window_walk.h"
 
+#include <new>
 #include <string>
 
 #include "common/control_numbers.h"
@@ -102,7 +103,12 @@ void WalkDirectory(std::string_view directory) {
   ResultListSink rows;
   const SearchOutcome outcome = RunSearch(RequestFromState(directory), rows);
   start_listed = outcome.start_listed;
-  rows.ShowOutcome(outcome);
+  // What the status says is no reason to lose the search's end: memory may
+  // still be short after a search that ran out of it.
+  try {
+    rows.ShowOutcome(outcome);
+  } catch (const std::bad_alloc&) {
+  }
   // Out of memory, the search ends as a Stop ends it: the rows found so far
   // stay, and the state says it was stopped.
   if (outcome.out_of_memory) StopRequested = 1;

@@ -17,21 +17,21 @@ namespace {
 
 HWND tips = nullptr;
 
-// A line of a tip is at most this wide; longer ones wrap, and a tip's own
-// line breaks count.
-constexpr int kTipWidth = 600;
+// A tip's own line breaks count once it has a maximum width; the screen's
+// keeps a list's cell tips, which share the window, on one line.
+int TipWidth() { return GetSystemMetrics(SM_CXVIRTUALSCREEN); }
 
 HWND TipWindow(HWND owner) {
   for (const auto& entry : layer::controls)
     if (entry.second.label_tip) {
-      SendMessageA(entry.second.label_tip, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+      SendMessageA(entry.second.label_tip, TTM_SETMAXTIPWIDTH, 0, TipWidth());
       return entry.second.label_tip;
     }
   if (tips && IsWindow(tips)) return tips;
   tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                          GetModuleHandleA(nullptr), nullptr);
-  if (tips) SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+  if (tips) SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, TipWidth());
   return tips;
 }
 

@@ -79,8 +79,11 @@ LRESULT HandleLayerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 }  // namespace
 
 LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  return platform::WithoutExceptions([&] { return HandleLayerMessage(window, message, wparam, lparam); },
-                                     [&] { return DefWindowProcA(window, message, wparam, lparam); });
+  // The default handling of a close request would destroy the window, which
+  // only the program may decide: that one is never passed on.
+  return platform::WithoutExceptions(
+      [&] { return HandleLayerMessage(window, message, wparam, lparam); },
+      [&] { return message == WM_CLOSE ? 0 : DefWindowProcA(window, message, wparam, lparam); });
 }
 
 }  // namespace vudo::layer

@@ -85,13 +85,17 @@ int ProgramLaunch(std::string_view given) {
   }
 
   // Not a program: a document or a folder, opened by its shell association in
-  // its own folder. In the system folder of a 64-bit Windows, a folder opens
-  // in the browser under the name given, and a document by its Sysnative
-  // path, which the shell here can find.
-  const std::string file = program == path ? reached : std::string(path);
-  if (file != path) {
-    const DWORD attributes = GetFileAttributesA(file.c_str());
+  // its own folder. In the system folder of a 64-bit Windows a folder opens
+  // in the browser under the name given. A document goes by the name given
+  // too where this process sees a file of that name, so that a 64-bit
+  // program opening it finds it in its own System32; only one this process
+  // cannot see goes by its Sysnative path, the one way the shell here finds
+  // it.
+  std::string file(path);
+  if (program == path && reached != program) {
+    const DWORD attributes = GetFileAttributesA(reached.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return BrowseFolder(usable);
+    if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) file = reached;
   }
   EnsureComApartment();
   const std::string directory = LaunchWorkingDirectory(file);
