@@ -20,6 +20,7 @@ void SetDrainClock(std::uint32_t (*clock)()) {
 }
 
 std::uint32_t PaceNow() { return clock_source(); }
+std::uint32_t LastDrainAt() { return last_drain; }
 
 bool DrainEventsWhenDue() {
   const std::uint32_t now = clock_source();

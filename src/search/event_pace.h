@@ -16,8 +16,10 @@ inline constexpr std::uint32_t kDrainIntervalMs = 10;
 // True when it drained (whether or not anything was pending).
 bool DrainEventsWhenDue();
 
-// The clock the pace goes by, in milliseconds (it wraps around).
+// The clock the pace goes by, in milliseconds (it wraps around), and when
+// the last drain began by it.
 std::uint32_t PaceNow();
+std::uint32_t LastDrainAt();
 
 // For tests: the interval (0: drain at every call) and the clock.
 void SetDrainInterval(std::uint32_t milliseconds);

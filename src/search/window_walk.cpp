@@ -68,8 +68,10 @@ class ResultListSink final : public SearchSink {
   bool MustEnd() const {
     return StopRequested != 0 || SearchGeneration != generation_;
   }
+  // Right after a drain, by the drain's own reading of the clock: the walk
+  // reads it no more often than it did.
   void ShowProgressWhenDue() {
-    const std::uint32_t now = PaceNow();
+    const std::uint32_t now = LastDrainAt();
     if (now - shown_at_ < kRepaintPaceMs || tally_.files == shown_files_) return;
     shown_at_ = now;
     shown_files_ = tally_.files;
