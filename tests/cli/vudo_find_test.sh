@@ -149,24 +149,28 @@ for jobs in 1 4; do
 done
 
 # Memory that runs out: the paths found before are printed whole, then the
-# reason, and the exit status is 2. Workers hold listings read ahead, which
-# run out here partway; the walk alone holds one entry at a time, which runs
-# out only at the start.
-many=$work/many
-for d in $(seq 1 30); do
-  mkdir -p "$many/d$d"
-  for f in $(seq 1 100); do : >"$many/d$d/$(printf 'f%03d_%0200d' "$f" 0)"; done
+# reason, and the exit status is 2. Deeper than the levels the walk keeps
+# open, a directory is read whole before it is walked: one of 3,000 long
+# names needs more than the limit leaves, with or without workers, after the
+# files of the levels above.
+deep=$work/deep
+level=$deep
+for i in $(seq 0 33); do
+  level=$level/l$i
+  mkdir -p "$level"
+  : >"$level/f$i.txt"
 done
-"$finder" -j 4 "$many" '*' >"$work/all"
-for run in "-j 4 400000" "-j 1 1"; do
+for f in $(seq 1 3000); do : >"$level/$(printf 'f%04d_%0200d' "$f" 0)"; done
+"$finder" -j 1 "$deep" '*' >"$work/all"
+for run in "-j 1 400000" "-j 4 400000" "-j 1 1"; do
   set -- $run
-  VUDO_ALLOCATION_LIMIT=$3 "$limited" "$1" "$2" "$many" '*' >"$work/out" 2>"$work/err"
+  VUDO_ALLOCATION_LIMIT=$3 "$limited" "$1" "$2" "$deep" '*' >"$work/out" 2>"$work/err"
   check "exit 2 when memory runs out ($run)" test $? -eq 2
   check "says so when memory runs out ($run)" grep -qx "vudo-find: out of memory" "$work/err"
   check "the paths before it, whole, in their order ($run)" \
     cmp -s "$work/out" <(head -n "$(wc -l <"$work/out")" "$work/all")
 done
-check "memory ran out partway" test "$(VUDO_ALLOCATION_LIMIT=400000 "$limited" -j 4 "$many" '*' 2>/dev/null | wc -l)" -gt 0
+check "memory ran out partway" test "$(VUDO_ALLOCATION_LIMIT=400000 "$limited" -j 1 "$deep" '*' 2>/dev/null | wc -l)" -gt 0
 
 echo "vudo-find: $passes passed, $failures failed"
 [ "$failures" -eq 0 ]
