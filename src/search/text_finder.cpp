@@ -1,6 +1,8 @@
 #include "search/text_finder.h"
 
+#include <algorithm>
 #include <array>
+#include <tuple>
 
 #include "common/bytes.h"
 #include "common/utf16.h"
@@ -57,95 +59,171 @@ constexpr std::array<unsigned char, 256> kCommonness = [] {
 
 }  // namespace
 
-int TextFinder::Preimages(std::size_t index) const {
-  const auto wanted = static_cast<unsigned char>(text_[index]);
-  if (form_ == TextForm::kUtf8) return kUtf8Preimages[wanted];
-  if (form_ == TextForm::kSingleByte) return kSingleBytePreimages[wanted];
+int TextFinder::Form::Preimages(std::size_t index) const {
+  const auto wanted = static_cast<unsigned char>(text[index]);
+  if (form == TextForm::kUtf8) return kUtf8Preimages[wanted];
+  if (form == TextForm::kSingleByte) return kSingleBytePreimages[wanted];
   // UTF-16: only the low byte of a unit below U+0100 folds, so a text byte
   // there reads from itself and, for a small letter of the rule, from its
   // capital; a capital of the rule never remains in a lower-cased text.
-  const bool low_byte = (index % 2 == 0) == (form_ == TextForm::kUtf16LE);
+  const bool low_byte = (index % 2 == 0) == (form == TextForm::kUtf16LE);
   const std::size_t partner = index % 2 == 0 ? index + 1 : index - 1;
-  if (!low_byte || text_[partner] != 0) return 1;
+  if (!low_byte || text[partner] != 0) return 1;
   if (LowerUnit(wanted) != wanted) return 0;
   return wanted >= 0x20 && LowerUnit(static_cast<char16_t>(wanted - 0x20)) == wanted ? 2 : 1;
 }
 
-bool TextFinder::MakeAnchor(std::size_t index, Anchor& anchor) const {
-  const auto wanted = static_cast<unsigned char>(text_[index]);
-  const int preimages = Preimages(index);
-  anchor.index = index;
-  anchor.value = wanted;
-  // Two bytes read as `wanted` exactly when it and the byte without 0x20 do.
+unsigned char TextFinder::Form::Commonness(std::size_t index) const {
+  const auto b = static_cast<unsigned char>(text[index]);
+  // In UTF-16 text half the bytes are zero: the high bytes of Latin letters.
+  return Utf16() && b == 0 ? static_cast<unsigned char>(255) : kCommonness[b];
+}
+
+bool TextFinder::MakeAnchor(const Form& form, std::size_t index, Anchor& anchor) {
+  const int preimages = form.Preimages(index);
+  anchor.value = static_cast<unsigned char>(form.text[index]);
+  // Two bytes read as the value exactly when it and the byte without 0x20 do.
   anchor.fold = preimages == 2 ? 0x20 : 0x00;
   return preimages > 0;
 }
 
-TextFinder::TextFinder(std::string_view text, TextRule rule)
-    : text_(text), form_(rule == TextRule::kUtf8 ? TextForm::kUtf8 : TextForm::kSingleByte) {
+TextFinder::Places TextFinder::RarestTwo(const Form& form, std::size_t from, std::size_t to) {
+  std::size_t rarest = from;
+  for (std::size_t i = from + 1; i < to; ++i)
+    if (form.Commonness(i) < form.Commonness(rarest)) rarest = i;
+  // A different byte value filters better than a repeat of the first.
+  std::size_t next = rarest == from ? to - 1 : from;
+  for (std::size_t i = from; i < to; ++i) {
+    if (i == rarest) continue;
+    const bool differs = form.text[i] != form.text[rarest], next_differs = form.text[next] != form.text[rarest];
+    if ((differs && !next_differs) || (differs == next_differs && form.Commonness(i) < form.Commonness(next)))
+      next = i;
+  }
+  return {rarest, next};
+}
+
+TextFinder::TextFinder(std::string_view text, TextRule rule) {
+  forms_.push_back({std::string(text), rule == TextRule::kUtf8 ? TextForm::kUtf8 : TextForm::kSingleByte});
   Prepare();
 }
 
-TextFinder::TextFinder(std::u16string_view units, TextForm form) : form_(form) {
+TextFinder::TextFinder(std::u16string_view units, TextForm form) {
   const bool big_endian = form == TextForm::kUtf16BE;
-  text_.reserve(2 * units.size());
+  std::string text;
+  text.reserve(2 * units.size());
   for (char16_t unit : units) {
     const char16_t lowered = LowerUnit(unit);
     const auto low = static_cast<char>(lowered & 0xFF), high = static_cast<char>(lowered >> 8);
-    text_ += big_endian ? high : low;
-    text_ += big_endian ? low : high;
+    text += big_endian ? high : low;
+    text += big_endian ? low : high;
   }
+  forms_.push_back({std::move(text), form});
   Prepare();
 }
 
 void TextFinder::Prepare() {
-  if (text_.empty()) return;
-  // In UTF-16 text half the bytes are zero: the high bytes of Latin letters.
-  auto commonness = [&](std::size_t i) {
-    const auto b = static_cast<unsigned char>(text_[i]);
-    return Utf16() && b == 0 ? static_cast<unsigned char>(255) : kCommonness[b];
-  };
-  std::size_t rarest = 0;
-  for (std::size_t i = 1; i < text_.size(); ++i)
-    if (commonness(i) < commonness(rarest)) rarest = i;
-  // The second anchor is the rarest byte at another place; a different byte
-  // value filters better than a repeat of the first.
-  std::size_t next = rarest == 0 ? text_.size() - 1 : 0;
-  for (std::size_t i = 0; i < text_.size(); ++i) {
-    if (i == rarest) continue;
-    const bool differs = text_[i] != text_[rarest], next_differs = text_[next] != text_[rarest];
-    if ((differs && !next_differs) || (differs == next_differs && commonness(i) < commonness(next))) next = i;
-  }
+  Form& form = forms_[0];
+  shortest_ = form.text.size();
+  if (form.text.empty()) return;
+  const Places places = RarestTwo(form, 0, form.text.size());
+  form.lead = std::min(places.rarest, places.next);
+  span_ = std::max(places.rarest, places.next) - form.lead;
   // A byte that no file byte reads as (an upper-case letter, or NUL) can never
   // be found.
-  impossible_ = !MakeAnchor(rarest, first_) || !MakeAnchor(next, second_);
-  for (std::size_t i = 0; i < text_.size(); ++i)
-    if (Preimages(i) == 0) impossible_ = true;
+  impossible_ = !MakeAnchor(form, form.lead, lead_) || !MakeAnchor(form, form.lead + span_, trail_);
+  for (std::size_t i = 0; i < form.text.size(); ++i)
+    if (form.Preimages(i) == 0) impossible_ = true;
+}
+
+bool TextFinder::AddForm(std::string_view other, TextRule rule) {
+  Form& own = forms_[0];
+  if (impossible_ || own.Utf16() || own.text.empty() || other.empty()) return false;
+  Form added{std::string(other), rule == TextRule::kUtf8 ? TextForm::kUtf8 : TextForm::kSingleByte};
+  for (std::size_t i = 0; i < added.text.size(); ++i)
+    if (added.Preimages(i) == 0) return false;
+  // The ASCII bytes of each form, in order: the same sequence in both.
+  auto ascii = [](const std::string& text) {
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < text.size(); ++i)
+      if (static_cast<unsigned char>(text[i]) < 0x80) at.push_back(i);
+    return at;
+  };
+  const std::vector<std::size_t> own_at = ascii(own.text), added_at = ascii(added.text);
+  if (own_at.size() != added_at.size()) return false;
+  for (std::size_t n = 0; n < own_at.size(); ++n)
+    if (own.text[own_at[n]] != added.text[added_at[n]]) return false;
+  // The best pair of anchors within a run of ASCII bytes adjacent in both
+  // forms: the rarest first byte, then a different value, then the rarest
+  // second byte.
+  bool found = false;
+  std::size_t best_lead = 0, best_trail = 0, best_added_lead = 0;
+  auto worse = [&](std::size_t a, std::size_t b, std::size_t x, std::size_t y) {
+    // Is the pair (a, b) worse than (x, y), both as places in own.text?
+    auto rarity = [&](std::size_t p, std::size_t q) {
+      const unsigned char cp = own.Commonness(p), cq = own.Commonness(q);
+      return std::tuple(std::min(cp, cq), own.text[p] == own.text[q], std::max(cp, cq));
+    };
+    return rarity(a, b) > rarity(x, y);
+  };
+  for (std::size_t first = 0; first < own_at.size();) {
+    std::size_t last = first + 1;
+    while (last < own_at.size() && own_at[last] == own_at[last - 1] + 1 && added_at[last] == added_at[last - 1] + 1)
+      ++last;
+    if (last - first >= 2) {
+      const Places run = RarestTwo(own, own_at[first], own_at[first] + (last - first));
+      const std::size_t lead = std::min(run.rarest, run.next), trail = std::max(run.rarest, run.next);
+      if (!found || worse(best_lead, best_trail, lead, trail)) {
+        found = true;
+        best_lead = lead, best_trail = trail;
+        best_added_lead = added_at[first] + (lead - own_at[first]);
+      }
+    }
+    first = last;
+  }
+  if (!found) return false;
+  Anchor lead, trail, added_lead, added_trail;
+  const std::size_t span = best_trail - best_lead;
+  if (!MakeAnchor(own, best_lead, lead) || !MakeAnchor(own, best_trail, trail) ||
+      !MakeAnchor(added, best_added_lead, added_lead) || !MakeAnchor(added, best_added_lead + span, added_trail) ||
+      !(lead == added_lead) || !(trail == added_trail))
+    return false;
+  lead_ = lead, trail_ = trail, span_ = span;
+  own.lead = best_lead;
+  added.lead = best_added_lead;
+  shortest_ = std::min(shortest_, added.text.size());
+  forms_.push_back(std::move(added));
+  return true;
+}
+
+std::size_t TextFinder::size() const {
+  std::size_t longest = 0;
+  for (const Form& form : forms_) longest = std::max(longest, form.text.size());
+  return longest;
 }
 
 template <bool kUtf8>
-bool TextFinder::MatchesAtBy(const unsigned char* start, unsigned char before) const {
-  for (std::size_t i = 0; i < text_.size(); ++i) {
-    if (ReadsAs<kUtf8>(before, start[i]) != static_cast<unsigned char>(text_[i])) return false;
+bool TextFinder::Form::MatchesAtBy(const unsigned char* start, unsigned char before) const {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (ReadsAs<kUtf8>(before, start[i]) != static_cast<unsigned char>(text[i])) return false;
     before = start[i];
   }
   return true;
 }
 
 template <bool kBigEndian>
-bool TextFinder::UnitsMatchAt(const unsigned char* start) const {
-  const auto* text = reinterpret_cast<const unsigned char*>(text_.data());
-  for (std::size_t i = 0; i < text_.size(); i += 2) {
+bool TextFinder::Form::UnitsMatchAt(const unsigned char* start) const {
+  const auto* units = reinterpret_cast<const unsigned char*>(text.data());
+  for (std::size_t i = 0; i < text.size(); i += 2) {
     const auto unit = [&](const unsigned char* at) {
       return static_cast<char16_t>(kBigEndian ? at[0] << 8 | at[1] : at[1] << 8 | at[0]);
     };
-    if (LowerUnit(unit(start + i)) != unit(text + i)) return false;
+    if (LowerUnit(unit(start + i)) != unit(units + i)) return false;
   }
   return true;
 }
 
-bool TextFinder::MatchesAt(const unsigned char* start, unsigned char before) const {
-  switch (form_) {
+bool TextFinder::Form::MatchesAt(const unsigned char* start, unsigned char before) const {
+  switch (form) {
     case TextForm::kUtf8:
       return MatchesAtBy<true>(start, before);
     case TextForm::kSingleByte:
@@ -158,9 +236,15 @@ bool TextFinder::MatchesAt(const unsigned char* start, unsigned char before) con
   return false;
 }
 
-bool TextFinder::CheckAt(const unsigned char* data, std::size_t at, unsigned char before, std::size_t odd) const {
-  if (Utf16() && ((at + odd) & 1)) return false;  // inside a code unit
-  return MatchesAt(data + at, at ? data[at - 1] : before);
+bool TextFinder::CheckAt(const unsigned char* data, std::size_t count, std::size_t at, unsigned char before,
+                         std::size_t odd) const {
+  for (const Form& form : forms_) {
+    if (at < form.lead || at - form.lead + form.text.size() > count) continue;  // runs past the bytes
+    const std::size_t place = at - form.lead;
+    if (form.Utf16() && ((place + odd) & 1)) continue;  // inside a code unit
+    if (form.MatchesAt(data + place, place ? data[place - 1] : before)) return true;
+  }
+  return false;
 }
 
 namespace {
@@ -210,21 +294,23 @@ struct Avx2Lanes {
 template <class Lanes>
 bool TextFinder::FoundInLanes(const unsigned char* data, std::size_t places, std::size_t& i, unsigned char before,
                               std::size_t odd) const {
-  const Anchor first = first_, second = second_;
+  const Anchor lead = lead_, trail = trail_;
+  const std::size_t span = span_;
   for (; i + Lanes::kWidth <= places; i += Lanes::kWidth) {
-    const unsigned mask = Lanes::BothFit(data + i + first.index, first.value, first.fold, data + i + second.index,
-                                         second.value, second.fold);
-    if (mask && CheckCandidates(data, i, mask, before, odd)) return true;
+    const unsigned mask =
+        Lanes::BothFit(data + i, lead.value, lead.fold, data + i + span, trail.value, trail.fold);
+    if (mask && CheckCandidates(data, places + span, i, mask, before, odd)) return true;
   }
   return false;
 }
 
 // Out of the vector loop, which then keeps all it needs in registers: a
 // candidate is rare.
-__attribute__((noinline)) bool TextFinder::CheckCandidates(const unsigned char* data, std::size_t i, unsigned mask,
-                                                           unsigned char before, std::size_t odd) const {
+__attribute__((noinline)) bool TextFinder::CheckCandidates(const unsigned char* data, std::size_t count,
+                                                           std::size_t i, unsigned mask, unsigned char before,
+                                                           std::size_t odd) const {
   for (; mask; mask &= mask - 1)
-    if (CheckAt(data, i + static_cast<unsigned>(__builtin_ctz(mask)), before, odd)) return true;
+    if (CheckAt(data, count, i + static_cast<unsigned>(__builtin_ctz(mask)), before, odd)) return true;
   return false;
 }
 
@@ -243,11 +329,12 @@ bool TextFinder::FoundInAvx2(const unsigned char*, std::size_t, std::size_t&, un
 #endif
 
 bool TextFinder::FoundIn(const char* bytes, std::size_t count, unsigned char before, std::int64_t offset) const {
-  if (text_.empty()) return true;
-  if (impossible_ || count < text_.size()) return false;
+  if (shortest_ == 0) return true;
+  if (impossible_ || count < shortest_) return false;
   const auto* data = reinterpret_cast<const unsigned char*>(bytes);
-  // Every place the text may start: 0 .. count - size.
-  const std::size_t places = count - text_.size() + 1;
+  // Every place the leading anchor may lie with the trailing one inside the
+  // bytes; CheckAt sees whether a form fits around it.
+  const std::size_t places = count - span_;
   const std::size_t odd = static_cast<std::size_t>(offset & 1);
   std::size_t i = 0;
 #ifdef VUDO_AVX2
@@ -258,8 +345,7 @@ bool TextFinder::FoundIn(const char* bytes, std::size_t count, unsigned char bef
   if (FoundInLanes<Sse2Lanes>(data, places, i, before, odd)) return true;
 #endif
   for (; i < places; ++i)
-    if (first_.Fits(data[i + first_.index]) && second_.Fits(data[i + second_.index]) && CheckAt(data, i, before, odd))
-      return true;
+    if (lead_.Fits(data[i]) && trail_.Fits(data[i + span_]) && CheckAt(data, count, i, before, odd)) return true;
   return false;
 }
 

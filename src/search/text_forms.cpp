@@ -65,7 +65,10 @@ TextForms::TextForms(std::string_view text, TextRule rule) {
     const bool has_form = rule == TextRule::kUtf8 ? platform::Utf16ToLegacy(units, other)
                                                   : !(other = Utf16ToUtf8(units)).empty();
     const TextRule other_rule = rule == TextRule::kUtf8 ? TextRule::kSingleByte : TextRule::kUtf8;
-    if (has_form && other != text) eight_bit_.emplace_back(LowerCase(other, other_rule), other_rule);
+    if (has_form && other != text) {
+      const std::string lowered = LowerCase(other, other_rule);
+      if (!eight_bit_[0].AddForm(lowered, other_rule)) eight_bit_.emplace_back(lowered, other_rule);
+    }
   }
   utf16_.emplace_back(units, TextForm::kUtf16LE);
   utf16_.emplace_back(units, TextForm::kUtf16BE);

@@ -54,7 +54,7 @@ class TextForms {
   bool FoundIn(FileText kind, const char* bytes, std::size_t count, unsigned char before, std::int64_t offset) const;
 
  private:
-  std::vector<TextFinder> eight_bit_;  // the program's form first
+  std::vector<TextFinder> eight_bit_;  // the program's form first, with the other where it can share its pass
   std::vector<TextFinder> utf16_;      // little-endian, big-endian; none when the text has no UTF-16 form
   std::size_t longest_ = 0;
 };

@@ -114,6 +114,27 @@ TEST_F(TextFormsTest, EveryEncodingEveryPlaceEitherCase) {
   }
 }
 
+// A text beyond ASCII is looked for in both 8-bit forms in one pass where it
+// has two adjacent ASCII letters, else form by form: either way each form is
+// found flush against both ends of the file and across block borders.
+TEST_F(TextFormsTest, BothEightBitFormsAtTheEdges) {
+  for (const char* wanted : {"\xC3\xB6", "x\xC3\xB6", "\xC3\xB6x", "ab \xC3\xA9", "\xC3\xA9 ab", "\xC3\xBC" "ber stra\xC3\x9F" "e"}) {
+    for (const Encoding encoding : {Encoding::kUtf8, Encoding::kWindows1252}) {
+      for (const char* around : {"", "zz"}) {
+        const std::u16string units = Units(std::string(around) + wanted + around);
+        tree_.Write("f", Encode(units, encoding));
+        for (std::size_t block : {std::size_t{1}, std::size_t{3}, kScanBlockSize}) {
+          SCOPED_TRACE(std::string(Name(encoding)) + ", '" + wanted + "' within '" + around + "', block " +
+                       std::to_string(block));
+          EXPECT_EQ(FileContainsTextInBlocks(tree_.Path("f"), ProgramText(wanted), block), 1);
+          EXPECT_EQ(FileContainsTextInBlocks(tree_.Path("f"), ProgramText(std::string(wanted) + "q"), block), 0);
+          EXPECT_EQ(FileContainsTextInBlocks(tree_.Path("f"), ProgramText(std::string("q") + wanted), block), 0);
+        }
+      }
+    }
+  }
+}
+
 // A character past U+FFFF is its surrogate pair in UTF-16.
 TEST_F(TextFormsTest, ACharacterBeyondTheBasicPlaneIsItsSurrogatePair) {
   if (!Utf8Text()) GTEST_SKIP() << "an emoji has no form in a single-byte code page";
