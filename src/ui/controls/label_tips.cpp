@@ -81,10 +81,16 @@ void ShowTipAt(ControlRecord& list, POINT pointer) {
 }  // namespace
 
 void AttachLabelTips(ControlRecord& list) {
-  list.label_tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, list.handle, nullptr,
-                                   Instance(), nullptr);
+  // The tip lies over the text under the pointer, so every click there is
+  // meant for the list. A layered, transparent window is left out of the
+  // search for the window under the pointer, by the system itself: the
+  // tooltip's own pass-through (below) depends on the windows stacked under
+  // it, and lost a click now and then when another tooltip lay between.
+  list.label_tip = CreateWindowExA(WS_EX_TOPMOST | WS_EX_LAYERED | WS_EX_TRANSPARENT, TOOLTIPS_CLASSA, nullptr,
+                                   WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, list.handle, nullptr, Instance(), nullptr);
   if (!list.label_tip) return;
+  SetLayeredWindowAttributes(list.label_tip, 0, 255, LWA_ALPHA);  // opaque, but drawn only once it says so
   TOOLINFOA tool = ToolOf(list);
   // Tracked, at a place of the layer's choosing, and letting the pointer
   // through to the list below.

@@ -14,6 +14,7 @@
 
 #include "app/e2e/vudo_driver.h"
 #include "support/probe_mark.h"
+#include "support/window_driving.h"
 
 namespace vudo::e2e {
 namespace {
@@ -113,7 +114,11 @@ TEST_F(SystemFolder, TheWindowListsTheTrueFolderAndOpensItsFilesAndFolders) {
   };
 
   // "Open file" starts the program that only the true folder holds, which
-  // sees its path as the row shows it.
+  // sees its path as the row shows it. The pointer rests on the row first, as
+  // a person's does, so its cut-off name shows its tip, and the right-click
+  // lands on the tip.
+  testing_windows::MoveMouse(vudo.RowPoint(row_of(InSystem32("probe.exe"))));
+  WaitFor([&] { return !vudo.TipText().empty(); });
   vudo.ClickAt(vudo.RowPoint(row_of(InSystem32("probe.exe"))), true);
   ASSERT_TRUE(WaitFor(AnyVisibleMenu));
   vudo.Key(VK_DOWN);
@@ -124,12 +129,15 @@ TEST_F(SystemFolder, TheWindowListsTheTrueFolderAndOpensItsFilesAndFolders) {
   EXPECT_EQ(mark.command_line, "\"" + InSystem32("probe.exe") + "\"");
 
   // "Open folder" on a hit in a folder only the true System32 holds shows it.
+  testing_windows::MoveMouse(vudo.RowPoint(row_of(InSystem32("folder\\" + tag_ + "inner.txt"))));
+  WaitFor([&] { return !vudo.TipText().empty(); });
   vudo.ClickAt(vudo.RowPoint(row_of(InSystem32("folder\\" + tag_ + "inner.txt"))), true);
   ASSERT_TRUE(WaitFor(AnyVisibleMenu));
   vudo.Key(VK_DOWN);
   vudo.Key(VK_RETURN);
   HWND browser = nullptr;
-  EXPECT_TRUE(WaitFor([&] { return (browser = VisibleWindowTitled(tag_ + "folder")) != nullptr; }, 30000));
+  EXPECT_TRUE(WaitFor([&] { return (browser = VisibleWindowTitled(tag_ + "folder")) != nullptr; }, 30000))
+      << VisibleWindows();
   if (browser) PostMessageA(browser, WM_CLOSE, 0, 0);
 }
 
