@@ -42,8 +42,7 @@ TEST_F(OutOfMemory, TheWindowKeepsItsRowsStaysUsableAndSavesItsSettings) {
   const AllocationLimit limit("1500000");
   ASSERT_TRUE(vudo.Start());
   ASSERT_TRUE(vudo.BringToFront());
-  vudo.Click(kStartStopButton);
-  ASSERT_TRUE(vudo.WaitForButton("Start"));
+  ASSERT_TRUE(vudo.SearchAndWait([&] { vudo.Click(kStartStopButton); }));
   const int kept = vudo.RowCount();
   EXPECT_GT(kept, 100);
   EXPECT_LT(kept, kFiles);

@@ -80,8 +80,8 @@ TEST(Search, AContainsTextAndAClickOnTheButton) {
   }
 
   // Return in the Contains field runs it again; a new search clears the list.
-  vudo.Key(VK_RETURN);
-  ASSERT_TRUE(vudo.WaitForButton("Start"));
+  vudo.FocusControl(kContainsField);
+  ASSERT_TRUE(vudo.SearchAndWait([&] { vudo.Key(VK_RETURN); }));
   EXPECT_EQ(vudo.RowCount(), 3);
   ASSERT_TRUE(vudo.CloseWithAltF4());
   EXPECT_EQ(vudo.ExitCode(), 0u);

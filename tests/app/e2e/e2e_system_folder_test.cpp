@@ -103,9 +103,8 @@ TEST_F(SystemFolder, TheWindowListsTheTrueFolderAndOpensItsFilesAndFolders) {
   vudo.WriteIni("searchdir = " + folders_.system32 + "\r\nfilename = " + tag_ + "*\r\ncontains = \r\n");
   ASSERT_TRUE(vudo.Start());
   ASSERT_TRUE(vudo.BringToFront());
-  vudo.Click(kStartStopButton);
-  ASSERT_TRUE(vudo.WaitForButton("Start"));
-  ASSERT_TRUE(WaitFor([&] { return vudo.RowCount() == 4; })) << vudo.RowCount() << " rows";
+  ASSERT_TRUE(vudo.SearchAndWait([&] { vudo.Click(kStartStopButton); }));
+  ASSERT_EQ(vudo.RowCount(), 4);
   const std::vector<std::string> rows = vudo.RowPaths();
   EXPECT_EQ(Sorted(rows), Sorted({InSystem32("both.txt"), InSystem32("folder\\" + tag_ + "inner.txt"),
                                   InSystem32("only_in_system32.txt"), InSystem32("probe.exe")}));

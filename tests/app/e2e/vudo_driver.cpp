@@ -245,6 +245,18 @@ bool VudoRun::WaitForButton(const char* label, DWORD milliseconds) const {
   return WaitFor([&] { return Text(kStartStopButton) == label; }, milliseconds);
 }
 
+bool VudoRun::SearchAndWait(const std::function<void()>& gesture, DWORD milliseconds) const {
+  // A search empties the status line as it starts, so a mark put there first
+  // is gone once it has begun; after that, "Start" on the button is its end.
+  constexpr char kMark[] = "(before the search)";
+  SetWindowTextA(Control(kStatusText), kMark);
+  gesture();
+  return WaitFor([&] {
+    const std::string status = Text(kStatusText);
+    return status != kMark && status.rfind("Searching", 0) != 0 && Text(kStartStopButton) == "Start";
+  }, milliseconds);
+}
+
 void VudoRun::FocusControl(int number) const {
   const HWND target = number == kStartDirectoryCombo ? ComboEdit() : Control(number);
   Click(number);

@@ -111,6 +111,10 @@ class VudoRun {
   int ListInk() const;
   // Waits for the Start/Stop button to read `label`.
   bool WaitForButton(const char* label, DWORD milliseconds = 30000) const;
+  // Runs `gesture`, which starts a search, and waits for that search to end.
+  // The button reads "Start" until the gesture's input lands, so it alone
+  // cannot tell the end of a search from a search not yet begun.
+  bool SearchAndWait(const std::function<void()>& gesture, DWORD milliseconds = 30000) const;
   // Focuses a control by clicking into it (for the combo box: its edit field).
   void FocusControl(int number) const;
 
