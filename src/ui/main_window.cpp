@@ -10,29 +10,97 @@
 
 namespace vudo {
 
+namespace {
+
+// The scale the layout is drawn at: the window's DPI. Every pixel value below
+// is at 96 DPI (100 %) and goes through Px.
+int layout_dpi = kDefaultDpi;
+int Px(int pixels) { return ScaledTo(layout_dpi, pixels); }
+
+struct Spot {
+  int number, x, y, width, height;
+};
+// Where each control is created, at 96 DPI. The combo box's height is that of
+// its field and its dropped-down list together.
+constexpr Spot kCreated[] = {
+    {kSearchInLabel, 5, 13, 55, 20},   {kStartDirectoryCombo, 60, 10, 205, 100}, {kBrowseButton, 270, 10, 25, 20},
+    {kFilenameLabel, 5, 38, 55, 20},   {kPatternField, 60, 35, 235, 20},         {kContainsLabel, 5, 63, 55, 20},
+    {kContainsField, 60, 60, 235, 20}, {kStartStopButton, 225, 85, 70, 20},     {kResultList, 5, 110, 290, 185},
+    // How the last search went, in the free space left of Start.
+    {kStatusText, 5, 85, 215, 20}};
+constexpr int kInnerSize = 300, kColumnWidth = 100;
+
+// Edges are scaled, not sizes, so that controls that touch at 96 DPI touch
+// at every scale, and none overlaps its neighbour by a rounded pixel.
+Spot CreatedAt(int number) {
+  for (const Spot& spot : kCreated)
+    if (spot.number == number)
+      return {number, Px(spot.x), Px(spot.y), Px(spot.x + spot.width) - Px(spot.x),
+              Px(spot.y + spot.height) - Px(spot.y)};
+  return {};
+}
+
+// Creates control `number` where kCreated puts it at the layout's scale.
+template <class... Rest>
+HWND CreateAt(HWND (*create)(int, int, int, int, int, Rest...), int number, Rest... rest) {
+  const Spot at = CreatedAt(number);
+  return create(number, at.x, at.y, at.width, at.height, rest...);
+}
+
+// The window has moved to a monitor of another scale: the font and the
+// layout follow, and the columns keep their share of the list.
+void OnDpiChanged(int dpi) {
+  if (dpi <= 0 || dpi == layout_dpi) return;
+  const int old = layout_dpi;
+  layout_dpi = dpi;
+  for (const Spot& spot : kCreated) {
+    const Spot at = CreatedAt(spot.number);
+    ControlPlace(at.number, at.x, at.y, at.width, at.height);
+  }
+  for (int column : {0, 1})
+    ListSetColumnWidth(kResultList, column, MulDiv(ListColumnWidth(kResultList, column), dpi, old));
+  OnWindowResized(nullptr);
+  // The new font once every control has its new size: a label that drew its
+  // text in the old size would keep the lines it wrapped there.
+  ControlFontSetDpi(dpi);
+}
+
+// An outer size at `from` DPI as the same window has it at `to`: the inner
+// part scales, the frame is the one Windows draws at each.
+SIZE OuterAt(int to, int from, SIZE outer) {
+  const SIZE frame_from = WindowFrameAt(kMainWindow, from), frame_to = WindowFrameAt(kMainWindow, to);
+  return SIZE{MulDiv(outer.cx - frame_from.cx, to, from) + frame_to.cx,
+              MulDiv(outer.cy - frame_from.cy, to, from) + frame_to.cy};
+}
+
+}  // namespace
+
 std::int32_t BuildMainWindow() {
   const unsigned frame = kWindowTitleBar | kWindowSystemMenu | kWindowSizingBorder;
-  if (!WindowOpen(kMainWindow, KeepCurrent, KeepCurrent, 300, 300, kMainWindowTitle,
+  const int inner = ScaledTo(SystemDpi(), kInnerSize);
+  if (!WindowOpen(kMainWindow, KeepCurrent, KeepCurrent, inner, inner, kMainWindowTitle,
                   frame | kWindowCentredOnScreen | kWindowHidden))
     return 0;
   const HWND window = WindowHandle(kMainWindow);
   if (!window || !ControlParentSet(window)) return 0;
+  layout_dpi = WindowDpi(kMainWindow);
+  ControlFontSetDpi(layout_dpi);
 
-  LabelCreate(kSearchInLabel, 5, 13, 55, 20, "&Search in:");
-  ComboCreate(kStartDirectoryCombo, 60, 10, 205, 100, kComboEditable | kComboAutoScroll);
-  ButtonCreate(kBrowseButton, 270, 10, 25, 20, "...");
-  LabelCreate(kFilenameLabel, 5, 38, 55, 20, "&Filename:");
-  FieldCreate(kPatternField, 60, 35, 235, 20, "Filename");
-  LabelCreate(kContainsLabel, 5, 63, 55, 20, "&Contains:");
-  FieldCreate(kContainsField, 60, 60, 235, 20, "Contains");
-  ButtonCreate(kStartStopButton, 225, 85, 70, 20, kStartLabel);
-  ListCreate(kResultList, 5, 110, 290, 185, "Filename", 100,
-             kListGridLines | kListFullRowSelect | kListShowSelectionAlways | kListLabelTips);
-  ListColumnAdd(kResultList, 1, "Directory", 100);
-  // How the last search went, in the free space left of Start; not a tab
-  // stop, and cut with an ellipsis when the window is narrow (its tip then
-  // shows it whole).
-  LabelCreate(kStatusText, 5, 85, 215, 20, "", kLabelEndEllipsis | kLabelCentredVertically);
+  CreateAt<std::string_view, unsigned>(LabelCreate, kSearchInLabel, "&Search in:", 0);
+  CreateAt<unsigned>(ComboCreate, kStartDirectoryCombo, kComboEditable | kComboAutoScroll);
+  CreateAt<std::string_view>(ButtonCreate, kBrowseButton, "...");
+  CreateAt<std::string_view, unsigned>(LabelCreate, kFilenameLabel, "&Filename:", 0);
+  CreateAt<std::string_view>(FieldCreate, kPatternField, "Filename");
+  CreateAt<std::string_view, unsigned>(LabelCreate, kContainsLabel, "&Contains:", 0);
+  CreateAt<std::string_view>(FieldCreate, kContainsField, "Contains");
+  CreateAt<std::string_view>(ButtonCreate, kStartStopButton, kStartLabel);
+  CreateAt<std::string_view, int, unsigned>(ListCreate, kResultList, "Filename", Px(kColumnWidth),
+                                            kListGridLines | kListFullRowSelect | kListShowSelectionAlways |
+                                                kListLabelTips);
+  ListColumnAdd(kResultList, 1, "Directory", Px(kColumnWidth));
+  // Not a tab stop, and cut with an ellipsis when the window is narrow (its
+  // tip then shows it whole).
+  CreateAt<std::string_view, unsigned>(LabelCreate, kStatusText, "", kLabelEndEllipsis | kLabelCentredVertically);
 
   if (PopupMenuCreate(kListMenu)) {
     MenuAppend(kOpenFolderItem, "Open folder");
@@ -55,16 +123,20 @@ std::int32_t BuildMainWindow() {
   BindEvent(ControlHandle(kResultList), EVT_KEYDOWN, OnListKeyDown);
   ListOnColumnClick(kResultList, OnResultColumnClicked);
   OnSessionEnd(OnSessionEnding);
+  OnDpiChange(OnDpiChanged);
   return 1;
 }
 
 void ApplySavedLayout() {
   if (!SavedLayout.saved) return;
-  const RECT normal{SavedLayout.left, SavedLayout.top, SavedLayout.left + SavedLayout.width,
-                    SavedLayout.top + SavedLayout.height};
+  // Sizes are kept at 96 DPI, so that they mean the same on every monitor; a
+  // place is a point on the screen, kept as it is. Moved to a monitor of
+  // another scale, the window gets its size there from Windows.
+  const SIZE outer = OuterAt(layout_dpi, kDefaultDpi, SIZE{SavedLayout.width, SavedLayout.height});
+  const RECT normal{SavedLayout.left, SavedLayout.top, SavedLayout.left + outer.cx, SavedLayout.top + outer.cy};
   WindowSetFrame(kMainWindow, normal, SavedLayout.maximized);
-  ListSetColumnWidth(kResultList, 0, SavedLayout.name_width);
-  ListSetColumnWidth(kResultList, 1, SavedLayout.directory_width);
+  ListSetColumnWidth(kResultList, 0, Px(SavedLayout.name_width));
+  ListSetColumnWidth(kResultList, 1, Px(SavedLayout.directory_width));
 }
 
 void RememberLayout() {
@@ -74,11 +146,13 @@ void RememberLayout() {
   SavedLayout.saved = true;
   SavedLayout.left = normal.left;
   SavedLayout.top = normal.top;
-  SavedLayout.width = normal.right - normal.left;
-  SavedLayout.height = normal.bottom - normal.top;
+  const SIZE outer = OuterAt(kDefaultDpi, layout_dpi, SIZE{normal.right - normal.left, normal.bottom - normal.top});
+  SavedLayout.width = outer.cx;
+  SavedLayout.height = outer.cy;
   SavedLayout.maximized = maximized;
-  SavedLayout.name_width = ListColumnWidth(kResultList, 0);
-  SavedLayout.directory_width = ListColumnWidth(kResultList, 1);
+  const auto at96 = [](int pixels) { return MulDiv(pixels, kDefaultDpi, layout_dpi); };
+  SavedLayout.name_width = at96(ListColumnWidth(kResultList, 0));
+  SavedLayout.directory_width = at96(ListColumnWidth(kResultList, 1));
 }
 
 std::int32_t OnWindowResized(EventRecord*) {
@@ -87,13 +161,15 @@ std::int32_t OnWindowResized(EventRecord*) {
   const int keep = KeepCurrent;
   // Each step reads the positions as the steps before left them.
   ControlPlace(kStartDirectoryCombo, keep, keep,
-               width - ControlX(kStartDirectoryCombo) - ControlWidth(kBrowseButton) - 10, keep);
-  ControlPlace(kBrowseButton, width - ControlWidth(kBrowseButton) - 5, keep, keep, keep);
-  ControlPlace(kPatternField, keep, keep, width - ControlX(kPatternField) - 5, keep);
-  ControlPlace(kContainsField, keep, keep, width - ControlX(kContainsField) - 5, keep);
-  ControlPlace(kStartStopButton, width - ControlWidth(kStartStopButton) - 5, keep, keep, keep);
-  ControlPlace(kStatusText, keep, keep, std::max(0, ControlX(kStartStopButton) - 5 - ControlX(kStatusText)), keep);
-  ControlPlace(kResultList, keep, keep, width - ControlX(kResultList) - 5, height - ControlY(kResultList) - 5);
+               width - ControlX(kStartDirectoryCombo) - ControlWidth(kBrowseButton) - Px(10), keep);
+  ControlPlace(kBrowseButton, width - ControlWidth(kBrowseButton) - Px(5), keep, keep, keep);
+  ControlPlace(kPatternField, keep, keep, width - ControlX(kPatternField) - Px(5), keep);
+  ControlPlace(kContainsField, keep, keep, width - ControlX(kContainsField) - Px(5), keep);
+  ControlPlace(kStartStopButton, width - ControlWidth(kStartStopButton) - Px(5), keep, keep, keep);
+  ControlPlace(kStatusText, keep, keep, std::max(0, ControlX(kStartStopButton) - Px(5) - ControlX(kStatusText)),
+               keep);
+  ControlPlace(kResultList, keep, keep, width - ControlX(kResultList) - Px(5),
+               height - ControlY(kResultList) - Px(5));
   return EVT_DEFAULT;
 }
 

@@ -62,7 +62,8 @@ TEST_F(Resources, AManifestForCommonControlsSixOnTheBuildsMachine) {
   const std::string manifest = Resource(MAKEINTRESOURCEA(24) /* RT_MANIFEST */, MAKEINTRESOURCEA(1));
   ASSERT_FALSE(manifest.empty());
   for (const char* part : {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "6595b64144ccf1df", "supportedOS",
-                           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+                           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", ">PerMonitorV2, PerMonitor</dpiAwareness>",
+                           ">true/pm</dpiAware>"})
     EXPECT_NE(manifest.find(part), std::string::npos) << part;
   // The program's own identity and the common controls it asks for both name
   // the machine it was built for; Windows refuses a mismatch.

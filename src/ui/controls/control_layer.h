@@ -117,6 +117,30 @@ int EventWait();
 using SessionEndHandler = void (*)();
 void OnSessionEnd(SessionEndHandler handler);
 
+//--- display scale
+
+// Dots per inch: 96 is 100 %, 144 is 150 %.
+inline constexpr int kDefaultDpi = 96;
+// `pixels` at 96 DPI, as many at `dpi`, rounded as Windows rounds (MulDiv).
+int ScaledTo(int dpi, int pixels);
+// The scale of the monitor window `number` is on; the system's where Windows
+// cannot tell one window's (before Windows 10 1607), or for no window.
+int WindowDpi(int number);
+// The scale of the primary monitor, which a window opened there starts with.
+int SystemDpi();
+// What window `number`'s frame adds to its inner size at `dpi`: the outer
+// size less the inner one. The caption and the borders grow with the scale,
+// though not by its ratio.
+SIZE WindowFrameAt(int number, int dpi);
+// Gives every control, and those created afterwards, the default GUI font at
+// the same point size for `dpi`: the stock font itself at the system's DPI.
+void ControlFontSetDpi(int dpi);
+// Told when a window of the layer moves to a monitor of another scale
+// (WM_DPICHANGED), with its new DPI, before the window takes the size Windows
+// suggests for it there. None: only the size follows.
+using DpiChangeHandler = void (*)(int dpi);
+void OnDpiChange(DpiChangeHandler handler);
+
 // Commands of the accelerator table of every window opened here.
 inline constexpr int kCommandNextTabStop = 1212;
 inline constexpr int kCommandPreviousTabStop = 1213;

@@ -84,12 +84,18 @@ HINSTANCE Instance();
 HICON ProgramIcon();
 HCURSOR ArrowCursor();
 HFONT ControlFont();
+// Makes `font` the one ControlFont gives; the caller keeps it alive.
+void SetControlFont(HFONT font);
 
 // The layer's window procedure, used by the class of every window it opens.
 LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 // The handler OnSessionEnd set, or none.
 SessionEndHandler SessionEndHandlerSet();
+
+// WM_DPICHANGED of `window`: tells the handler OnDpiChange set, then gives
+// the window the rectangle Windows suggests.
+void FollowDpiChange(HWND window, WPARAM wparam, LPARAM lparam);
 
 // Queues one of the layer's own events for the event loop (see EventWait).
 void QueueLayerEvent(int kind, int window_number);

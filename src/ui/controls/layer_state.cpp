@@ -52,6 +52,7 @@ HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 HICON ProgramIcon() { return icon; }
 HCURSOR ArrowCursor() { return arrow; }
 HFONT ControlFont() { return font; }
+void SetControlFont(HFONT new_font) { font = new_font; }
 
 }  // namespace layer
 

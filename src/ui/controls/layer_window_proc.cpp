@@ -49,6 +49,9 @@ LRESULT HandleLayerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     case WM_SYSCOMMAND:
       if ((wparam & 0xFFF0) == SC_SIZE && StartSizing(window, wparam)) return 0;
       break;
+    case WM_DPICHANGED:
+      FollowDpiChange(window, wparam, lparam);
+      return 0;
     case WM_QUERYENDSESSION:
       return TRUE;  // the window never holds the session up
     case WM_ENDSESSION:

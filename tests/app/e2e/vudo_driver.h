@@ -32,6 +32,10 @@ bool WaitFor(const std::function<bool()>& done, DWORD milliseconds = 10000);
 void PutOnClipboard(const std::string& text);
 std::string ClipboardText();
 
+// The pixels of `area` of `window`'s client area as the screen shows them,
+// row by row, as 0xRRGGBB.
+std::vector<DWORD> ScreenPixels(HWND window, RECT area);
+
 // The paths in order, for comparing sets of rows.
 std::vector<std::string> Sorted(std::vector<std::string> paths);
 // Whether a popup menu shows anywhere.

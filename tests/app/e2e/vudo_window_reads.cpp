@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
 
 #include "app/e2e/remote_window.h"
@@ -134,17 +135,11 @@ std::string VudoRun::TipText() const {
   return text;
 }
 
-int VudoRun::ListInk() const {
-  const HWND list = Control(kResultList);
-  RECT area{};
-  GetClientRect(list, &area);
-  RECT header{};
-  GetWindowRect(reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0)), &header);
-  area.top += header.bottom - header.top + 1;
+std::vector<DWORD> ScreenPixels(HWND window, RECT area) {
   const int width = area.right - area.left, height = area.bottom - area.top;
-  if (width <= 0 || height <= 0) return 0;
+  if (width <= 0 || height <= 0) return {};
   POINT corner{area.left, area.top};
-  ClientToScreen(list, &corner);
+  ClientToScreen(window, &corner);
   const HDC screen = GetDC(nullptr);
   const HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
@@ -154,16 +149,27 @@ int VudoRun::ListInk() const {
   const HGDIOBJ old = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, screen, corner.x, corner.y, SRCCOPY);
   GdiFlush();
-  const auto* pixels = static_cast<const DWORD*>(bits);
-  // The list's background is what most of it shows.
-  const DWORD background = pixels[static_cast<std::size_t>(height - 1) * width + width - 1];
-  int ink = 0;
-  for (int i = 0; i < width * height; ++i) ink += (pixels[i] & 0xFFFFFF) != (background & 0xFFFFFF);
+  std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + width * height);
+  for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  return ink;
+  return pixels;
+}
+
+int VudoRun::ListInk() const {
+  const HWND list = Control(kResultList);
+  RECT area{};
+  GetClientRect(list, &area);
+  RECT header{};
+  GetWindowRect(reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0)), &header);
+  area.top += header.bottom - header.top + 1;
+  const std::vector<DWORD> pixels = ScreenPixels(list, area);
+  if (pixels.empty()) return 0;
+  // The list's background is what most of it shows.
+  const DWORD background = pixels.back();
+  return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), [&](DWORD p) { return p != background; }));
 }
 
 }  // namespace vudo::e2e
