@@ -1,5 +1,6 @@
 // The resources inside Vudo.exe, read the way the platform reads them: icon 1
-// (one 32 x 32 image at 8 bits per pixel), the manifest asking for common
+// (an image at 8 bits per pixel for each size Windows picks from at the usual
+// display scales), the manifest asking for common
 // controls 6.0.0.0 on the build's machine (x86 or amd64), and the version
 // block.
 #include <gtest/gtest.h>
@@ -41,21 +42,32 @@ struct GroupEntry {
 };
 #pragma pack(pop)
 
-TEST_F(Resources, OneIconOf32By32At8BitsPerPixel) {
+TEST_F(Resources, AnIconImageForEverySizeOfTheUsualScales) {
   const std::string group = Resource(MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */, MAKEINTRESOURCEA(1));
-  ASSERT_GE(group.size(), 6u + sizeof(GroupEntry));
+  ASSERT_GE(group.size(), 6u);
   const WORD count = *reinterpret_cast<const WORD*>(group.data() + 4);
-  ASSERT_EQ(count, 1);
-  const auto* entry = reinterpret_cast<const GroupEntry*>(group.data() + 6);
-  EXPECT_EQ(entry->width, 32);
-  EXPECT_EQ(entry->height, 32);
-  EXPECT_EQ(entry->bits, 8);
-  const std::string image = Resource(MAKEINTRESOURCEA(3) /* RT_ICON */, MAKEINTRESOURCEA(entry->id));
-  ASSERT_GE(image.size(), sizeof(BITMAPINFOHEADER));
-  const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(image.data());
-  EXPECT_EQ(header->biWidth, 32);
-  EXPECT_EQ(header->biHeight, 64);  // image and mask
-  EXPECT_EQ(header->biBitCount, 8);
+  ASSERT_EQ(group.size(), 6u + count * sizeof(GroupEntry));
+  std::vector<int> sizes;
+  for (WORD i = 0; i < count; ++i) {
+    const auto* entry = reinterpret_cast<const GroupEntry*>(group.data() + 6) + i;
+    const int size = entry->width ? entry->width : 256;
+    sizes.push_back(size);
+    SCOPED_TRACE(size);
+    EXPECT_EQ(entry->height, entry->width);
+    EXPECT_EQ(entry->bits, 8);
+    // The image itself: what Windows draws, of the size its entry says.
+    const std::string image = Resource(MAKEINTRESOURCEA(3) /* RT_ICON */, MAKEINTRESOURCEA(entry->id));
+    ASSERT_GE(image.size(), sizeof(BITMAPINFOHEADER));
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(image.data());
+    EXPECT_EQ(header->biWidth, size);
+    EXPECT_EQ(header->biHeight, 2 * size);  // image and mask
+    EXPECT_EQ(header->biBitCount, 8);
+    const HICON icon = CreateIconFromResourceEx(reinterpret_cast<BYTE*>(const_cast<char*>(image.data())),
+                                                static_cast<DWORD>(image.size()), TRUE, 0x00030000, size, size, 0);
+    EXPECT_NE(icon, nullptr);
+    if (icon) DestroyIcon(icon);
+  }
+  EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48, 64, 256}));
 }
 
 TEST_F(Resources, AManifestForCommonControlsSixOnTheBuildsMachine) {
