@@ -60,8 +60,8 @@ void OnDpiChanged(int dpi) {
   for (int column : {0, 1})
     ListSetColumnWidth(kResultList, column, MulDiv(ListColumnWidth(kResultList, column), dpi, old));
   OnWindowResized(nullptr);
-  // The new font once every control has its new size: a label that drew its
-  // text in the old size would keep the lines it wrapped there.
+  // The new font after the labels have their new sizes: a label that drew
+  // its text at the old size would keep the lines it wrapped there.
   ControlFontSetDpi(dpi);
 }
 
@@ -84,6 +84,9 @@ std::int32_t BuildMainWindow() {
   const HWND window = WindowHandle(kMainWindow);
   if (!window || !ControlParentSet(window)) return 0;
   layout_dpi = WindowDpi(kMainWindow);
+  // The system's DPI is the primary monitor's as it was at sign-in; a window
+  // that opened at another takes its first size at its own.
+  if (layout_dpi != SystemDpi()) WindowSetInnerSize(kMainWindow, Px(kInnerSize), Px(kInnerSize), true);
   ControlFontSetDpi(layout_dpi);
 
   CreateAt<std::string_view, unsigned>(LabelCreate, kSearchInLabel, "&Search in:", 0);

@@ -36,11 +36,32 @@ int SystemDpi() {
   return dpi > 0 ? dpi : kDefaultDpi;
 }
 
-int WindowDpi(int number) {
+int layer::DpiOf(HWND window) {
   static const auto get = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-  const HWND window = WindowHandle(number);
   const int dpi = window && get ? static_cast<int>(get(window)) : 0;
   return dpi > 0 ? dpi : SystemDpi();
+}
+
+int WindowDpi(int number) { return layer::DpiOf(WindowHandle(number)); }
+
+void WindowSetInnerSize(int number, int width, int height, bool centred) {
+  const HWND window = WindowHandle(number);
+  if (!window) return;
+  const SIZE frame = WindowFrameAt(number, WindowDpi(number));
+  SIZE outer{width + frame.cx, height + frame.cy};
+  POINT at{};
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (centred && GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    const RECT& area = monitor.rcMonitor;
+    at = CentreIn(outer, SIZE{area.right - area.left, area.bottom - area.top});
+    at.x += area.left;
+    at.y += area.top;
+  } else {
+    flags |= SWP_NOMOVE;
+  }
+  SetWindowPos(window, nullptr, at.x, at.y, outer.cx, outer.cy, flags);
 }
 
 SIZE WindowFrameAt(int number, int dpi) {

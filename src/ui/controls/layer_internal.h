@@ -84,6 +84,9 @@ HINSTANCE Instance();
 HICON ProgramIcon();
 HCURSOR ArrowCursor();
 HFONT ControlFont();
+// The DPI of the monitor `window` is on (the system's where Windows cannot
+// tell).
+int DpiOf(HWND window);
 // Makes `font` the one ControlFont gives; the caller keeps it alive.
 void SetControlFont(HFONT font);
 

@@ -84,6 +84,10 @@ void CloseControlLayer() {
   for (HWND control : left)
     if (control && IsWindow(control)) DestroyWindow(control);
   layer::controls.clear();
+  // A font made for another DPI than the system's goes with the controls.
+  const HFONT stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  if (layer::font && layer::font != stock) DeleteObject(layer::font);
+  layer::font = stock;
 }
 
 }  // namespace vudo

@@ -148,7 +148,7 @@ void PaintEmptyText(const ControlRecord& list) {
     if (IsWindowVisible(header) && GetWindowRect(header, &header_rect))
       area.top += header_rect.bottom - header_rect.top;
   }
-  area.top += 8;  // where the platform's own lists put it
+  area.top += ScaledTo(DpiOf(list.handle), 8);  // where the platform's own lists put it
   const HDC context = GetDC(list.handle);
   if (!context) return;
   const HGDIOBJ font = SelectObject(context, ControlFont());

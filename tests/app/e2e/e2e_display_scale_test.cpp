@@ -43,16 +43,19 @@ int ColumnWidth(const VudoRun& vudo, int column) {
   return static_cast<int>(SendMessageA(vudo.Control(kResultList), LVM_GETCOLUMNWIDTH, column, 0));
 }
 
-// Waits until the layout is the resize rule's at `dpi` for the window's
-// inner size, and checks it.
+// Waits until every control is where the resize rule puts it at `dpi` for
+// the window's inner size, and checks it: the program scales as the rule
+// does, to the pixel.
 void ExpectRuleOnceSettled(const VudoRun& vudo, int dpi) {
-  const auto start_x = [&] {
-    for (const Place& place : RuleLayout(dpi, vudo.InnerSize().cx, vudo.InnerSize().cy))
-      if (place.number == kStartStopButton) return place.x;
-    return -1;
-  };
-  WaitFor([&] { return vudo.ControlRect(kStartStopButton).left == start_x(); });
-  ExpectPlaces(vudo, RuleLayout(dpi, vudo.InnerSize().cx, vudo.InnerSize().cy), 1);
+  const auto rule = [&] { return RuleLayout(dpi, vudo.InnerSize().cx, vudo.InnerSize().cy); };
+  WaitFor([&] {
+    for (const Place& p : rule()) {
+      const RECT r = vudo.ControlRect(p.number);
+      if (r.left != p.x || r.top != p.y || r.right - r.left != p.width) return false;
+    }
+    return true;
+  });
+  ExpectPlaces(vudo, rule());
 }
 
 // A text is whole when its ink stays off the control's last column and row:
@@ -124,12 +127,15 @@ TEST_P(AtDisplayScale, SizesAreSavedAt96DpiAndComeBackScaled) {
   ASSERT_TRUE(vudo.Start());
   EXPECT_NEAR(ColumnWidth(vudo, 0), S(150), 1);
   EXPECT_NEAR(ColumnWidth(vudo, 1), S(120), 1);
-  // The inner part of the 96-DPI size is scaled; the frame is what Windows
-  // draws at this scale, a few pixels either way.
-  RECT outer{};
-  GetWindowRect(vudo.Window(), &outer);
-  EXPECT_NEAR(outer.right - outer.left, S(420), S(420) / 20);
-  EXPECT_NEAR(outer.bottom - outer.top, S(360), S(360) / 20);
+  // The inner part of the 96-DPI size is scaled; the frame is the one
+  // Windows draws at each scale.
+  RECT frame96{0, 0, 0, 0};
+  const auto adjust = reinterpret_cast<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+  ASSERT_TRUE(adjust && adjust(&frame96, static_cast<DWORD>(GetWindowLongA(vudo.Window(), GWL_STYLE)), FALSE,
+                               static_cast<DWORD>(GetWindowLongA(vudo.Window(), GWL_EXSTYLE)), 96));
+  EXPECT_EQ(vudo.InnerSize().cx, S(420 - (frame96.right - frame96.left)));
+  EXPECT_EQ(vudo.InnerSize().cy, S(360 - (frame96.bottom - frame96.top)));
   ExpectRuleOnceSettled(vudo, GetParam());
   ASSERT_TRUE(vudo.CloseWithAltF4());
   // Unmoved, the window comes back as the same numbers.

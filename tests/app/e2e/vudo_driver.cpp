@@ -246,15 +246,15 @@ bool VudoRun::WaitForButton(const char* label, DWORD milliseconds) const {
 }
 
 bool VudoRun::SearchAndWait(const std::function<void()>& gesture, DWORD milliseconds) const {
-  // A search empties the status line as it starts, so a mark put there first
-  // is gone once it has begun; after that, "Start" on the button is its end.
+  // A search relabels the button "Stop", then empties the status line, so a
+  // mark put there first is gone once it has begun; after that, "Start" on
+  // the button is its end. (WM_SETTEXT itself: SetWindowText does not change
+  // another process's control.)
   constexpr char kMark[] = "(before the search)";
-  SetWindowTextA(Control(kStatusText), kMark);
+  SendMessageA(Control(kStatusText), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kMark));
+  if (Text(kStatusText) != kMark) return false;
   gesture();
-  return WaitFor([&] {
-    const std::string status = Text(kStatusText);
-    return status != kMark && status.rfind("Searching", 0) != 0 && Text(kStartStopButton) == "Start";
-  }, milliseconds);
+  return WaitFor([&] { return Text(kStatusText) != kMark && Text(kStartStopButton) == "Start"; }, milliseconds);
 }
 
 void VudoRun::FocusControl(int number) const {
