@@ -105,7 +105,30 @@ void ControlFontSetDpi(int dpi) {
 
 void OnDpiChange(DpiChangeHandler handler) { dpi_change_handler = handler; }
 
+namespace {
+
+// The program's icon in the two sizes a window at `dpi` shows: the title
+// bar's and the one of Alt+Tab. The class's icon was taken at the system's.
+void SetIconsFor(HWND window, int dpi) {
+  static const auto metric = User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+  if (!metric) return;
+  const struct {
+    WPARAM which;
+    int size;
+  } icons[] = {{ICON_SMALL, metric(SM_CXSMICON, static_cast<UINT>(dpi))},
+               {ICON_BIG, metric(SM_CXICON, static_cast<UINT>(dpi))}};
+  for (const auto& icon : icons) {
+    // Shared: the system keeps one copy of each size and frees it itself.
+    if (const HANDLE image = LoadImageA(layer::Instance(), MAKEINTRESOURCEA(1), IMAGE_ICON, icon.size, icon.size,
+                                        LR_SHARED))
+      SendMessageA(window, WM_SETICON, icon.which, reinterpret_cast<LPARAM>(image));
+  }
+}
+
+}  // namespace
+
 void layer::FollowDpiChange(HWND window, WPARAM wparam, LPARAM lparam) {
+  SetIconsFor(window, HIWORD(wparam));
   if (dpi_change_handler) dpi_change_handler(HIWORD(wparam));
   const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
   if (suggested)
