@@ -97,20 +97,59 @@ bool Matches(const CompiledPattern& c, std::string_view name) {
   // With both ends anchored, only what lies between the first and the last
   // star is left to place; that part of the pattern begins and ends with a star.
   const std::string_view middle_pattern(c.text.data() + c.head, c.text.size() - c.head - c.tail);
+  // One star between the ends ("*.txt", "a*z") takes whatever lies between
+  // them: nothing is left to walk.
+  if (middle_pattern.size() == 1) return true;
   const std::string_view middle_name(name.data() + c.head, name.size() - c.head - c.tail);
   return MatchStars(middle_pattern, middle_name, c.rule);
 }
 
+// Every pattern of a list, compiled; none stands for the empty pattern.
+struct CompiledList {
+  std::vector<CompiledPattern> any;
+};
+
+CompiledList CompileList(std::string_view pattern, TextRule rule) {
+  CompiledList list;
+  for (std::string_view one : PatternList(pattern)) list.any.push_back(Compile(one, rule));
+  return list;
+}
+
+bool Matches(const CompiledList& list, std::string_view name) {
+  if (name.empty()) return false;
+  if (list.any.empty()) return true;
+  for (const CompiledPattern& one : list.any)
+    if (Matches(one, name)) return true;
+  return false;
+}
+
 std::string LastPattern;
 TextRule LastRule = TextRule::kSingleByte;
-CompiledPattern Compiled;
+CompiledList Compiled;
 
 }  // namespace
 
-struct PatternMatcher::Compiled : CompiledPattern {};
+std::vector<std::string_view> PatternList(std::string_view pattern) {
+  if (pattern.find(';') == std::string_view::npos) {
+    if (pattern.empty()) return {};
+    return {pattern};
+  }
+  std::vector<std::string_view> list;
+  while (true) {
+    const std::size_t end = std::min(pattern.find(';'), pattern.size());
+    std::string_view one = pattern.substr(0, end);
+    while (!one.empty() && one.front() == ' ') one.remove_prefix(1);
+    while (!one.empty() && one.back() == ' ') one.remove_suffix(1);
+    if (!one.empty()) list.push_back(one);
+    if (end == pattern.size()) return list;
+    pattern.remove_prefix(end + 1);
+  }
+}
+
+struct PatternMatcher::Compiled : CompiledList {};
 
 PatternMatcher::PatternMatcher(std::string_view pattern, TextRule rule)
-    : compiled_(new Compiled{Compile(pattern, rule)}) {}
+    : compiled_(new Compiled{CompileList(pattern, rule)}) {}
 PatternMatcher::~PatternMatcher() = default;
 PatternMatcher::PatternMatcher(PatternMatcher&&) noexcept = default;
 PatternMatcher& PatternMatcher::operator=(PatternMatcher&&) noexcept = default;
@@ -122,7 +161,7 @@ int MatchName(std::string_view name, std::string_view pattern) {
   if (pattern != LastPattern || CurrentTextRule() != LastRule) {
     LastPattern.assign(pattern.data(), pattern.size());
     LastRule = CurrentTextRule();
-    Compiled = Compile(pattern, LastRule);
+    Compiled = CompileList(pattern, LastRule);
   }
   return Matches(Compiled, name) ? 1 : 0;
 }

@@ -3,14 +3,23 @@
 // is one byte or a whole UTF-8 sequence, as the text rule in force says
 // (common/bytes.h).
 // Bytes compare exactly: both name and pattern arrive lower-cased.
+//
+// A pattern may list several, separated by ';' ("*.h;*.cpp"): a name fits the
+// list when it fits one of them. Spaces around each are ignored, and so are
+// empty ones; a list of nothing but those is the empty pattern. A pattern
+// without ';' is taken exactly as it stands, spaces included.
 #pragma once
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "common/bytes.h"
 
 namespace vudo {
+
+// The patterns a pattern lists, in order (see above).
+std::vector<std::string_view> PatternList(std::string_view pattern);
 
 // One pattern compiled for matching many names under one text rule. Each
 // object is independent, so the engine's worker threads match with their own.

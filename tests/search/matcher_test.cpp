@@ -56,6 +56,31 @@ TEST(MatchName, FollowsWildcardRules) {
   }
 }
 
+// Several patterns in one: a name fits when it fits one of them.
+TEST(MatchName, APatternListMatchesWhatAnyOfItsPatternsMatches) {
+  const MatchCase lists[] = {
+      {"*.h;*.cpp", {"a.h", "b.cpp", ".h"}, {"a.hpp", "a.c", "cpp", "a.h;x.c"}},
+      {" *.h ; *.cpp ", {"a.h", "b.cpp"}, {"a.h ", "b.cpp "}},  // spaces around each are ignored
+      {"*.h;;", {"a.h"}, {"a.c"}},                            // empty ones too
+      {";", {"a", "x.y"}, {""}},                              // nothing but those: every name
+      {"a?;?b", {"ax", "xb", "ab"}, {"a", "b", "xx"}},
+      {"a b", {"a b"}, {"ab", "a"}},                          // no ';': taken as it stands
+      {" a", {" a"}, {"a"}},
+  };
+  for (const auto& c : lists) {
+    for (const char* name : c.matches) {
+      SCOPED_TRACE(std::string(c.pattern) + " ~ " + name);
+      EXPECT_EQ(MatchName(name, c.pattern), 1);
+      EXPECT_TRUE(PatternMatcher(c.pattern).Matches(name));
+    }
+    for (const char* name : c.misses) {
+      SCOPED_TRACE(std::string(c.pattern) + " !~ " + name);
+      EXPECT_EQ(MatchName(name, c.pattern), 0);
+      EXPECT_FALSE(PatternMatcher(c.pattern).Matches(name));
+    }
+  }
+}
+
 TEST(MatchName, EmptyPatternMatchesEveryNonEmptyName) {
   EXPECT_EQ(MatchName("a.txt", "*.txt"), 1);
   // Not the previous pattern: an empty pattern means every file.
