@@ -108,7 +108,7 @@ std::int32_t OnListKeyDown(EventRecord* record) {
   if (record->wParam == VK_RETURN) {
     if (row >= 0) ProgramLaunch(RowPath(row));
   } else if (record->wParam == 'C' && GetKeyState(VK_CONTROL) < 0) {
-    if (row >= 0) ClipboardPutText(WindowHandle(kMainWindow), RowPath(row));
+    if (row >= 0) ClipboardPutFile(WindowHandle(kMainWindow), RowPath(row));
   } else if (record->wParam == VK_ESCAPE && SearchRunning()) {
     ToggleSearch();
   }

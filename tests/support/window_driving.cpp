@@ -1,5 +1,7 @@
 #include "support/window_driving.h"
 
+#include <shellapi.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -171,6 +173,32 @@ std::wstring ClipboardWideText() {
   }
   CloseClipboard();
   return text;
+}
+
+std::vector<std::wstring> ClipboardFiles() {
+  std::vector<std::wstring> files;
+  if (!OpenClipboard(nullptr)) return {L"(clipboard busy)"};
+  if (const auto drop = static_cast<HDROP>(GetClipboardData(CF_HDROP))) {
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+      std::wstring file(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+      file.resize(DragQueryFileW(drop, i, file.data(), static_cast<UINT>(file.size())));
+      files.push_back(file);
+    }
+  }
+  CloseClipboard();
+  return files;
+}
+
+bool ClipboardAsksForACopy() {
+  DWORD effect = 0;
+  if (!OpenClipboard(nullptr)) return false;
+  if (const HANDLE data = GetClipboardData(RegisterClipboardFormatA("Preferred DropEffect"))) {
+    if (const auto* value = static_cast<const DWORD*>(GlobalLock(data))) effect = *value;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return effect == 1;  // DROPEFFECT_COPY
 }
 
 DWORD WINAPI Helper::Run(void* self) {

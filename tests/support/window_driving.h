@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vudo::testing_windows {
 
@@ -50,6 +51,10 @@ void PutOnClipboard(const std::string& text);
 std::string ClipboardText();
 // The clipboard's Unicode text (CF_UNICODETEXT).
 std::wstring ClipboardWideText();
+// The files on the clipboard (CF_HDROP), as a paste into Explorer takes them,
+// and whether it asks for them to be copied rather than moved.
+std::vector<std::wstring> ClipboardFiles();
+bool ClipboardAsksForACopy();
 
 // Runs `body` on a second thread, for input or checks that must happen while
 // this thread sits in a modal loop (a menu, a dialog).

@@ -1,7 +1,10 @@
 #include "ui/shell/clipboard.h"
 
+#include <shlobj.h>
+
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/wide_path.h"
 
@@ -40,9 +43,19 @@ bool OpenClipboardSoon(HWND owner) {
   return false;
 }
 
-}  // namespace
+// The list of one file that CF_HDROP holds: a DROPFILES header, then the
+// path in UTF-16 and two terminating zeros.
+std::vector<char> DropFiles(const std::wstring& path) {
+  std::vector<char> data(sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t), 0);
+  auto* header = reinterpret_cast<DROPFILES*>(data.data());
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  std::memcpy(data.data() + sizeof(DROPFILES), path.c_str(), path.size() * sizeof(wchar_t));
+  return data;
+}
 
-int ClipboardPutText(HWND owner, std::string_view text) {
+// Puts `text` in both text forms and, for a file, the file itself.
+int PutOnClipboard(HWND owner, std::string_view text, bool file) {
   text = text.substr(0, text.find('\0'));
   const std::string bytes(text);
   // The Unicode form as well, so that a program pasting it gets the true
@@ -52,8 +65,21 @@ int ClipboardPutText(HWND owner, std::string_view text) {
   EmptyClipboard();
   const bool put = Put(CF_TEXT, CopyToGlobal(bytes.c_str(), bytes.size() + 1));
   if (put) Put(CF_UNICODETEXT, CopyToGlobal(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)));
+  if (put && file) {
+    const std::vector<char> files = DropFiles(wide);
+    Put(CF_HDROP, CopyToGlobal(files.data(), files.size()));
+    // A paste copies the file: without this, a program may take it for a cut.
+    const DWORD copy = DROPEFFECT_COPY;
+    Put(RegisterClipboardFormatA("Preferred DropEffect"), CopyToGlobal(&copy, sizeof copy));
+  }
   CloseClipboard();
   return put ? 1 : 0;
 }
+
+}  // namespace
+
+int ClipboardPutText(HWND owner, std::string_view text) { return PutOnClipboard(owner, text, false); }
+
+int ClipboardPutFile(HWND owner, std::string_view path) { return PutOnClipboard(owner, path, true); }
 
 }  // namespace vudo

@@ -73,6 +73,8 @@ TEST_F(TypeToFind, ALetterSelectsTheNextRowStartingWithItAndCtrlCCopiesThatRow) 
   PutOnClipboard("left alone");
   vudo_.KeyWith(VK_CONTROL, 'C');
   EXPECT_TRUE(WaitFor([&] { return ClipboardText() == directory + name; }));
+  // The file itself too, for a paste into Explorer.
+  EXPECT_EQ(testing_windows::ClipboardFiles().size(), 1u);
 }
 
 TEST(NewUser, TheEmptyListSaysWhyItIsEmpty) {

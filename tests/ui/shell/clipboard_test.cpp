@@ -23,5 +23,15 @@ TEST(Clipboard, ACopyWaitsForAClipboardHeldForAMoment) {
   CloseHandle(opened);
 }
 
+TEST(Clipboard, AFileGoesOnAsAFileToCopyAndAsItsPath) {
+  ASSERT_EQ(ClipboardPutFile(nullptr, "C:\\Data\\copied file.txt"), 1);
+  EXPECT_EQ(testing_windows::ClipboardFiles(), std::vector<std::wstring>{L"C:\\Data\\copied file.txt"});
+  EXPECT_TRUE(testing_windows::ClipboardAsksForACopy());
+  EXPECT_EQ(testing_windows::ClipboardText(), "C:\\Data\\copied file.txt");
+  // Text alone leaves no file behind from the copy before.
+  ASSERT_EQ(ClipboardPutText(nullptr, "plain"), 1);
+  EXPECT_TRUE(testing_windows::ClipboardFiles().empty());
+}
+
 }  // namespace
 }  // namespace vudo
