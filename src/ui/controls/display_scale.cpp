@@ -118,10 +118,12 @@ void SetIconsFor(HWND window, int dpi) {
   } icons[] = {{ICON_SMALL, metric(SM_CXSMICON, static_cast<UINT>(dpi))},
                {ICON_BIG, metric(SM_CXICON, static_cast<UINT>(dpi))}};
   for (const auto& icon : icons) {
-    // Shared: the system keeps one copy of each size and frees it itself.
-    if (const HANDLE image = LoadImageA(layer::Instance(), MAKEINTRESOURCEA(1), IMAGE_ICON, icon.size, icon.size,
-                                        LR_SHARED))
-      SendMessageA(window, WM_SETICON, icon.which, reinterpret_cast<LPARAM>(image));
+    // Not shared: a shared icon is the first one loaded, whatever its size.
+    // The one it replaces was loaded here too; the last go with the window.
+    if (const HANDLE image = LoadImageA(layer::Instance(), MAKEINTRESOURCEA(1), IMAGE_ICON, icon.size, icon.size, 0)) {
+      const LRESULT old = SendMessageA(window, WM_SETICON, icon.which, reinterpret_cast<LPARAM>(image));
+      if (old) DestroyIcon(reinterpret_cast<HICON>(old));
+    }
   }
 }
 

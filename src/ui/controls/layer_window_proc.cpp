@@ -67,6 +67,9 @@ LRESULT HandleLayerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lpar
       if (lparam && PassColumnClick(reinterpret_cast<const NMHDR*>(lparam))) return 0;
       break;
     case WM_NCDESTROY:
+      // Icons set for a scale (display_scale.cpp) belong to the window.
+      for (WPARAM which : {ICON_SMALL, ICON_BIG})
+        if (const LRESULT icon = SendMessageA(window, WM_SETICON, which, 0)) DestroyIcon(reinterpret_cast<HICON>(icon));
       if (WindowRecord* record = FindWindowRecord(window)) {
         record->handle = nullptr;  // the number now names nothing
         if (record->accelerators) DestroyAcceleratorTable(record->accelerators);

@@ -65,7 +65,9 @@ int PutOnClipboard(HWND owner, std::string_view text, bool file) {
   EmptyClipboard();
   const bool put = Put(CF_TEXT, CopyToGlobal(bytes.c_str(), bytes.size() + 1));
   if (put) Put(CF_UNICODETEXT, CopyToGlobal(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)));
-  if (put && file) {
+  // A name the code page could not hold came back with '?' in it and names
+  // no file; Explorer would refuse the paste, so only its text goes on.
+  if (put && file && GetFileAttributesA(bytes.c_str()) != INVALID_FILE_ATTRIBUTES) {
     const std::vector<char> files = DropFiles(wide);
     Put(CF_HDROP, CopyToGlobal(files.data(), files.size()));
     // A paste copies the file: without this, a program may take it for a cut.

@@ -14,7 +14,7 @@ int ClipboardPutText(HWND owner, std::string_view text);
 // Puts the file at `path` on the clipboard as Explorer does (CF_HDROP, to be
 // copied where it is pasted, never moved) and its path as text, as
 // ClipboardPutText does: Explorer then pastes the file, an editor the path.
-// 1 on success.
+// A path that names no file goes on as text only. 1 when the text is on.
 int ClipboardPutFile(HWND owner, std::string_view path);
 
 }  // namespace vudo

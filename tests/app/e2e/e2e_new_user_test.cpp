@@ -73,8 +73,10 @@ TEST_F(TypeToFind, ALetterSelectsTheNextRowStartingWithItAndCtrlCCopiesThatRow) 
   PutOnClipboard("left alone");
   vudo_.KeyWith(VK_CONTROL, 'C');
   EXPECT_TRUE(WaitFor([&] { return ClipboardText() == directory + name; }));
-  // The file itself too, for a paste into Explorer.
-  EXPECT_EQ(testing_windows::ClipboardFiles().size(), 1u);
+  // The file itself too, for a paste into Explorer, to be copied.
+  const std::string path = directory + name;
+  EXPECT_EQ(testing_windows::ClipboardFiles(), std::vector<std::wstring>{std::wstring(path.begin(), path.end())});
+  EXPECT_TRUE(testing_windows::ClipboardAsksForACopy());
 }
 
 TEST(NewUser, TheEmptyListSaysWhyItIsEmpty) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/temp_tree.h"
 #include "support/window_driving.h"
 
 namespace vudo {
@@ -24,10 +25,17 @@ TEST(Clipboard, ACopyWaitsForAClipboardHeldForAMoment) {
 }
 
 TEST(Clipboard, AFileGoesOnAsAFileToCopyAndAsItsPath) {
-  ASSERT_EQ(ClipboardPutFile(nullptr, "C:\\Data\\copied file.txt"), 1);
-  EXPECT_EQ(testing_windows::ClipboardFiles(), std::vector<std::wstring>{L"C:\\Data\\copied file.txt"});
+  const testing_tree::TempTree tree;
+  tree.Write("copied file.txt", "");
+  const std::string path = tree.Path("copied file.txt");
+  ASSERT_EQ(ClipboardPutFile(nullptr, path), 1);
+  EXPECT_EQ(testing_windows::ClipboardFiles(), std::vector<std::wstring>{std::wstring(path.begin(), path.end())});
   EXPECT_TRUE(testing_windows::ClipboardAsksForACopy());
-  EXPECT_EQ(testing_windows::ClipboardText(), "C:\\Data\\copied file.txt");
+  EXPECT_EQ(testing_windows::ClipboardText(), path);
+  // A name the code page turned into '?' names no file: its text alone.
+  ASSERT_EQ(ClipboardPutFile(nullptr, tree.Path("caf?.txt")), 1);
+  EXPECT_TRUE(testing_windows::ClipboardFiles().empty());
+  EXPECT_EQ(testing_windows::ClipboardText(), tree.Path("caf?.txt"));
   // Text alone leaves no file behind from the copy before.
   ASSERT_EQ(ClipboardPutText(nullptr, "plain"), 1);
   EXPECT_TRUE(testing_windows::ClipboardFiles().empty());
