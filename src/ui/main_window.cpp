@@ -86,7 +86,7 @@ std::int32_t BuildMainWindow() {
   layout_dpi = WindowDpi(kMainWindow);
   // The system's DPI is the primary monitor's as it was at sign-in; a window
   // that opened at another takes its first size at its own.
-  if (layout_dpi != SystemDpi()) WindowSetInnerSize(kMainWindow, Px(kInnerSize), Px(kInnerSize), true);
+  if (layout_dpi != SystemDpi()) WindowSetInnerSize(kMainWindow, Px(kInnerSize), Px(kInnerSize));
   ControlFontSetDpi(layout_dpi);
 
   CreateAt<std::string_view, unsigned>(LabelCreate, kSearchInLabel, "&Search in:", 0);

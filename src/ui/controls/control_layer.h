@@ -132,9 +132,9 @@ int SystemDpi();
 // size less the inner one. The caption and the borders grow with the scale,
 // though not by its ratio.
 SIZE WindowFrameAt(int number, int dpi);
-// Gives window `number` an inner size of width x height at its own DPI's
-// frame, centred on its monitor when `centred`.
-void WindowSetInnerSize(int number, int width, int height, bool centred);
+// Gives window `number` an inner size of width x height with its frame at its
+// own DPI, centred on its monitor.
+void WindowSetInnerSize(int number, int width, int height);
 // Gives every control, and those created afterwards, the default GUI font at
 // the same point size for `dpi`: the stock font itself at the system's DPI.
 void ControlFontSetDpi(int dpi);

@@ -44,24 +44,17 @@ int layer::DpiOf(HWND window) {
 
 int WindowDpi(int number) { return layer::DpiOf(WindowHandle(number)); }
 
-void WindowSetInnerSize(int number, int width, int height, bool centred) {
+void WindowSetInnerSize(int number, int width, int height) {
   const HWND window = WindowHandle(number);
   if (!window) return;
   const SIZE frame = WindowFrameAt(number, WindowDpi(number));
   SIZE outer{width + frame.cx, height + frame.cy};
-  POINT at{};
-  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
-  if (centred && GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-    const RECT& area = monitor.rcMonitor;
-    at = CentreIn(outer, SIZE{area.right - area.left, area.bottom - area.top});
-    at.x += area.left;
-    at.y += area.top;
-  } else {
-    flags |= SWP_NOMOVE;
-  }
-  SetWindowPos(window, nullptr, at.x, at.y, outer.cx, outer.cy, flags);
+  if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
+  const RECT& area = monitor.rcMonitor;
+  const POINT at = CentreIn(outer, SIZE{area.right - area.left, area.bottom - area.top});
+  SetWindowPos(window, nullptr, area.left + at.x, area.top + at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 SIZE WindowFrameAt(int number, int dpi) {
