@@ -153,7 +153,7 @@ TEST(GesturesDuringASearch, EscapeStopsFromTheFieldsAndTheListAndDoesNothingAtRe
     else vudo.ClickAt(vudo.RowPoint(0));
     ASSERT_TRUE(WaitFor([&] { return vudo.Focus() == vudo.Control(where); }));
     vudo.Key(VK_ESCAPE);
-    ASSERT_TRUE(vudo.WaitForButton("Start"));
+    ASSERT_TRUE(vudo.WaitForStopped());
     const int kept = vudo.RowCount();
     EXPECT_LT(kept, kLargeTreeHits);
     EXPECT_FALSE(WaitFor([&] { return vudo.RowCount() != kept; }, 700));

@@ -93,7 +93,7 @@ TEST(Search, StopInTheMiddleKeepsTheRowsAndAddsNoMore) {
   VudoRun vudo;
   StartLargeSearch(vudo, 3);
   vudo.Click(kStartStopButton);
-  ASSERT_TRUE(vudo.WaitForButton("Start"));
+  ASSERT_TRUE(vudo.WaitForStopped());
   const int kept = vudo.RowCount();
   EXPECT_GE(kept, 3);
   EXPECT_LT(kept, kLargeTreeHits);
@@ -127,7 +127,7 @@ TEST(Search, TheStatusTextCountsAsItGoesAndSaysHowItEnded) {
   // Stopped, or ended just before the click: either way the count is the
   // rows'.
   vudo.Click(kStartStopButton);
-  ASSERT_TRUE(vudo.WaitForButton("Start"));
+  ASSERT_TRUE(vudo.WaitForStopped());
   std::string rows = std::to_string(vudo.RowCount());
   for (std::size_t at = rows.size(); at > 3;) rows.insert(at -= 3, ",");
   EXPECT_TRUE(std::regex_match(vudo.Text(kStatusText), std::regex("Stopped: " + rows + " files found|" + rows +
@@ -157,7 +157,7 @@ TEST(Search, ReturnWhileASearchRunsStopsIt) {
   VudoRun vudo;
   StartLargeSearch(vudo, 1);
   vudo.Key(VK_RETURN);
-  ASSERT_TRUE(vudo.WaitForButton("Start"));
+  ASSERT_TRUE(vudo.WaitForStopped());
   EXPECT_LT(vudo.RowCount(), kLargeTreeHits);
 }
 

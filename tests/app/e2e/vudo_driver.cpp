@@ -245,6 +245,11 @@ bool VudoRun::WaitForButton(const char* label, DWORD milliseconds) const {
   return WaitFor([&] { return Text(kStartStopButton) == label; }, milliseconds);
 }
 
+bool VudoRun::WaitForStopped(DWORD milliseconds) const {
+  return WaitFor([&] { return Text(kStartStopButton) == "Start" && Text(kStatusText).rfind("Searching", 0) != 0; },
+                 milliseconds);
+}
+
 bool VudoRun::SearchAndWait(const std::function<void()>& gesture, DWORD milliseconds) const {
   // A search relabels the button "Stop", then empties the status line, so a
   // mark put there first is gone once it has begun; after that, "Start" on

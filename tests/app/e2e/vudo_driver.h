@@ -115,6 +115,10 @@ class VudoRun {
   int ListInk() const;
   // Waits for the Start/Stop button to read `label`.
   bool WaitForButton(const char* label, DWORD milliseconds = 30000) const;
+  // Waits for a search that was told to stop to have ended: the button reads
+  // "Start" as soon as the Stop lands, the walk ends at its next poll and
+  // then says how it ended in the status line.
+  bool WaitForStopped(DWORD milliseconds = 30000) const;
   // Runs `gesture`, which starts a search, and waits for that search to end.
   // The button reads "Start" until the gesture's input lands, so it alone
   // cannot tell the end of a search from a search not yet begun.
