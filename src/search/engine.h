@@ -1,7 +1,7 @@
 // The search engine: a request in, hits out.
 //
 // A caller describes one search in a SearchRequest and runs it against its
-// own SearchSink. The engine walks the tree below the start folder depth
+// own SearchSink. The engine walks the tree below each start folder depth
 // first, in the order the platform lists entries; tests every file's name
 // and, when the request has a Contains text, its content; and hands each hit
 // to the sink as its directory and its name. After every directory entry and
@@ -26,7 +26,9 @@ namespace vudo {
 struct SearchRequest {
   // The start folder as the user gave it, with or without a trailing
   // separator; empty: the root of the current drive ("/" on POSIX). The
-  // hits' directories begin with it as it is.
+  // hits' directories begin with it as it is. Several folders go in one,
+  // separated by ';', and are walked in turn, each file once where they
+  // overlap (start_folders.h).
   std::string directory;
   // '*' any run of characters, '?' one character, letter case ignored;
   // empty: every file.
@@ -53,7 +55,7 @@ class SearchSink {
   // pending, and answers true when the search must end. Once it has, the
   // search ends without another hit or poll.
   virtual bool Poll() = 0;
-  // A directory the walk could not list (the start folder too), with the
+  // A directory the walk could not list (a start folder too), with the
   // platform's reason; the walk passes it over.
   virtual void Unreadable(const std::string& directory, const std::string& reason, bool permission_denied) {
     (void)directory, (void)reason, (void)permission_denied;
@@ -64,7 +66,7 @@ class SearchSink {
 };
 
 struct SearchOutcome {
-  bool start_listed = false;   // false: the start folder could not be listed
+  bool start_listed = false;   // false: no start folder could be listed
   bool ended_by_poll = false;  // the poll ended it
   bool out_of_memory = false;  // memory ran out: it ended there, as if stopped
 };

@@ -18,6 +18,7 @@
 #include "search/matcher.h"
 #include "search/scan_file.h"
 #include "search/search_run.h"
+#include "search/start_folders.h"
 #include "search/text_forms.h"
 #include "search/worker_pace.h"
 
@@ -77,6 +78,7 @@ struct Pool {
   std::string pattern, contains;     // the walk's, folded by `rule`
   TextRule rule = TextRule::kUtf8;
   std::shared_ptr<const TextForms> forms;  // the walk's text, or none
+  StartFolders start;                // the walk's, for the folders it skips
 
   ~Pool() {
     {
@@ -226,9 +228,11 @@ void Work(Pool& pool, unsigned index) {
             ListedEntry& entry = listing.entries[i];
             entry_place.back() = static_cast<std::uint32_t>(i);
             const bool directory = entry.kind == platform::EntryKind::kDirectory;
-            entry.ticket = Queue(pool, directory ? Kind::kList : Kind::kScan,
-                                 path + entry.name + (directory ? std::string(1, platform::kSeparator) : ""),
-                                 entry_place, listing.directory);
+            std::string entry_path = path + entry.name + (directory ? std::string(1, platform::kSeparator) : "");
+            // Walked already as a start folder: the walk passes it over too.
+            if (directory && pool.start.Skips(entry_path, pool.rule)) continue;
+            entry.ticket = Queue(pool, directory ? Kind::kList : Kind::kScan, std::move(entry_path), entry_place,
+                                 listing.directory);
           }
           if (pool.idle > 0) pool.work.notify_all();
         }
@@ -319,9 +323,10 @@ Workers WorkersFor(unsigned jobs, unsigned most_jobs) {
 #endif
 }
 
-void BeginWalk(const SearchRun& run, Workers workers) {
+void BeginWalk(const SearchRun& run, Workers workers, const StartFolders& start) {
   Pool& pool = ThePool();
   const std::lock_guard<std::mutex> lock(pool.mutex);
+  pool.start = start;
   pool.pace.Reset(workers.first, workers.most);
   StartActive(pool);
   pool.pattern = run.Pattern();
@@ -378,6 +383,7 @@ void EndWalk() {
   pool.tasks.clear();
   pool.held_entries = 0;
   pool.forms.reset();
+  pool.start = StartFolders{};
 }
 
 int Outstanding() {

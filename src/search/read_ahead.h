@@ -39,6 +39,7 @@
 namespace vudo {
 
 class SearchRun;
+struct StartFolders;
 
 namespace read_ahead {
 
@@ -60,8 +61,10 @@ using Ticket = std::uint32_t;  // 0: none (past the window, or no workers)
 using Place = std::vector<std::uint32_t>;
 
 // Starts a walk's read-ahead for the run's pattern and Contains text (empty:
-// listings only).
-void BeginWalk(const SearchRun& run, Workers workers);
+// listings only). The workers never list ahead the folders `start` skips.
+// A walk of several start folders asks for their listings as entries of a
+// directory above them all (place {}), the folders' indexes their own.
+void BeginWalk(const SearchRun& run, Workers workers, const StartFolders& start);
 // What the walk asks for ahead: a directory's listing (the path ending in a
 // separator; a worker that lists it also queues the listings of its
 // subdirectories and, when there is a Contains text, the scans of its

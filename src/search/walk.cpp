@@ -1,7 +1,8 @@
-// The walk behind RunSearch (engine.h): depth first, each directory's entries
-// in the order the platform lists them, every file tested, the sink polled
-// after every entry. Without workers the walk reads everything itself; with
-// them (read_ahead.h) it takes what they read ahead, in the same order.
+// The walk behind RunSearch (engine.h): each start folder in turn
+// (start_folders.h), depth first, each directory's entries in the order the
+// platform lists them, every file tested, the sink polled after every entry.
+// Without workers the walk reads everything itself; with them (read_ahead.h)
+// it takes what they read ahead, in the same order.
 #include <new>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "search/listing.h"
 #include "search/read_ahead.h"
 #include "search/search_run.h"
+#include "search/start_folders.h"
 
 namespace vudo {
 namespace {
@@ -24,8 +26,10 @@ constexpr int kLevelsKeptOpen = 32;
 
 class Walk {
  public:
-  // `start_listed` is told whether the start folder could be listed.
-  Walk(SearchRun& run, bool& start_listed) : run_(run), start_listed_(start_listed) {}
+  // `start_listed` is set once a start folder could be listed. The folders
+  // `start` skips are passed over wherever the walk meets them.
+  Walk(SearchRun& run, bool& start_listed, const StartFolders* start = nullptr)
+      : run_(run), start_listed_(start_listed), start_(start && !start->skipped.empty() ? start : nullptr) {}
 
   // `path` holds the directory, ending in a separator. Entries are appended
   // to it and cut off again, so the whole walk shares one buffer.
@@ -33,6 +37,8 @@ class Walk {
   // The same with workers reading ahead; `listing` is the directory's, read
   // whole.
   void AheadInto(std::string& path, Listing& listing, int depth, read_ahead::Place& place);
+  // Every start folder with workers reading ahead.
+  void AheadFrom(const std::vector<std::string>& folders);
   // A file of `directory` (ending in a separator, held open where `held` is
   // given): its name, then its content when the search has a text; a hit
   // goes to the sink.
@@ -41,9 +47,12 @@ class Walk {
  private:
   bool Visit(std::string& path, std::size_t length, const char* name, platform::EntryKind kind, int depth,
              const platform::DirectoryHandle* held);
+  // Whether the subdirectory `path` was walked already, as a start folder.
+  bool Skips(std::string_view path) const { return start_ && start_->Skips(path, run_.Request().rule); }
 
   SearchRun& run_;
   bool& start_listed_;
+  const StartFolders* start_;  // none when it skips no folder
   std::string file_path_;  // reused for every file, so testing one allocates nothing
 };
 
@@ -65,7 +74,7 @@ bool Walk::Visit(std::string& path, std::size_t length, const char* name, platfo
   } else if (kind == platform::EntryKind::kDirectory) {
     path += name;
     path += platform::kSeparator;
-    Into(path, depth + 1);
+    if (!Skips(path)) Into(path, depth + 1);
     path.resize(length);
   }
   return !run_.MustEnd();
@@ -74,7 +83,7 @@ bool Walk::Visit(std::string& path, std::size_t length, const char* name, platfo
 void Walk::Into(std::string& path, int depth) {
   platform::DirectoryReader reader;
   const bool opened = reader.Open(path);
-  if (depth == 0) start_listed_ = opened;
+  if (depth == 0 && opened) start_listed_ = true;
   if (!opened) {
     run_.Unreadable(path, reader.ErrorText(), reader.PermissionDenied());
     return;
@@ -104,7 +113,7 @@ void Walk::Into(std::string& path, int depth) {
 // and the same poll after every entry; only the listings and the verdicts may
 // have been read by a worker.
 void Walk::AheadInto(std::string& path, Listing& listing, int depth, read_ahead::Place& place) {
-  if (depth == 0) start_listed_ = listing.opened;
+  if (depth == 0 && listing.opened) start_listed_ = true;
   if (!listing.opened) {
     run_.Unreadable(path, listing.error, listing.permission_denied);
     return;
@@ -128,6 +137,12 @@ void Walk::AheadInto(std::string& path, Listing& listing, int depth, read_ahead:
       if ((tickets[i] = entry.ticket)) continue;
       requests.push_back({false, path + entry.name, static_cast<std::uint32_t>(i), listing.directory});
     } else if (entry.kind == platform::EntryKind::kDirectory) {
+      // Passed over as the entries that are neither; no worker queued it
+      // either (read_ahead.cpp).
+      if (start_ && Skips(path + entry.name + platform::kSeparator)) {
+        entry.kind = platform::EntryKind::kOther;
+        continue;
+      }
       if ((tickets[i] = entry.ticket)) continue;
       requests.push_back({true, path + entry.name + platform::kSeparator, static_cast<std::uint32_t>(i), {}});
     } else {
@@ -166,6 +181,28 @@ void Walk::AheadInto(std::string& path, Listing& listing, int depth, read_ahead:
   }
 }
 
+// A single folder is listed here at once, as it always was. Of several, the
+// later ones' listings are asked for ahead too, so the workers go on with the
+// next folder while the walk finishes one; each folder's places begin with
+// its index, so the workers take the folders in their order.
+void Walk::AheadFrom(const std::vector<std::string>& folders) {
+  std::vector<read_ahead::Request> roots;
+  for (std::size_t i = 1; i < folders.size(); ++i)
+    roots.push_back({true, WalkStartPath(folders[i]), static_cast<std::uint32_t>(i), {}});
+  read_ahead::AskAhead({}, roots);
+  read_ahead::Place place;
+  for (std::size_t i = 0; i < folders.size(); ++i) {
+    std::string path = WalkStartPath(folders[i]);
+    Listing listing;
+    const read_ahead::Ticket ticket = i == 0 ? 0 : roots[i - 1].ticket;
+    if (!ticket) ReadListing(path, listing, run_.Scans());
+    else if (!read_ahead::TakeListing(run_, ticket, listing)) return;
+    if (folders.size() > 1) place.assign(1, static_cast<std::uint32_t>(i));
+    AheadInto(path, listing, 0, place);
+    if (run_.Ended()) return;
+  }
+}
+
 }  // namespace
 
 std::string WalkStartPath(std::string_view directory) {
@@ -179,9 +216,9 @@ std::string WalkStartPath(std::string_view directory) {
 // newer search among what it may run next), the workers let go.
 class ReadAheadWalk {
  public:
-  ReadAheadWalk(const SearchRun& run, read_ahead::Workers workers) {
+  ReadAheadWalk(const SearchRun& run, read_ahead::Workers workers, const StartFolders& start) {
     try {
-      read_ahead::BeginWalk(run, workers);
+      read_ahead::BeginWalk(run, workers, start);
     } catch (...) {
       read_ahead::EndWalk();
       throw;
@@ -197,17 +234,19 @@ SearchOutcome RunSearch(const SearchRequest& request, SearchSink& sink) {
   outcome.start_listed = true;
   try {
     SearchRun run(request, sink);
-    Walk walk(run, outcome.start_listed);
-    std::string path = WalkStartPath(request.directory);
+    const StartFolders start = SplitStartFolders(request.directory, request.rule);
+    outcome.start_listed = false;  // until one is
+    Walk walk(run, outcome.start_listed, &start);
     const read_ahead::Workers workers = read_ahead::WorkersFor(request.jobs, request.most_jobs);
     if (workers.first < 2) {
-      walk.Into(path, 0);
+      for (const std::string& folder : start.folders) {
+        std::string path = WalkStartPath(folder);
+        walk.Into(path, 0);
+        if (run.Ended()) break;
+      }
     } else {
-      const ReadAheadWalk ahead(run, workers);
-      Listing listing;
-      ReadListing(path, listing, run.Scans());
-      read_ahead::Place place;
-      walk.AheadInto(path, listing, 0, place);
+      const ReadAheadWalk ahead(run, workers, start);
+      walk.AheadFrom(start.folders);
     }
     outcome.ended_by_poll = run.Ended();
   } catch (const std::bad_alloc&) {
