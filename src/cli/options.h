@@ -27,6 +27,8 @@ inline constexpr const char* kUsage =
     "characters, '?' one character; letter case ignored), one full path per line.\n"
     "Several patterns go in one, separated by ';' (\"*.h;*.cpp\"): a name fits\n"
     "when it fits one of them. Without PATTERN every file is listed.\n"
+    "Several directories go in one the same way (\"src;docs\"): each is searched\n"
+    "in turn, and a file in two of them is listed once.\n"
     "\n"
     "  -c, --contains TEXT  list only files that contain TEXT (letter case ignored)\n"
     "  -0, --print0         end each path with a NUL byte instead of a line feed\n"
@@ -41,7 +43,8 @@ inline constexpr const char* kUsage =
     "reported on standard error and passed over.\n"
     "\n"
     "Exit status: 0 when something was found, 1 when nothing was, 2 on an error\n"
-    "(also when the output cannot be written, or memory runs out: what was found\n"
-    "before is printed), 130 when interrupted (what was found so far is printed).\n";
+    "(none of the DIRECTORY list can be read; the output cannot be written, or\n"
+    "memory runs out: what was found before is printed), 130 when interrupted\n"
+    "(what was found so far is printed).\n";
 
 }  // namespace vudo::cli

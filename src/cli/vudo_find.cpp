@@ -14,6 +14,7 @@
 #include "platform/directory.h"
 #include "platform/process.h"
 #include "search/engine.h"
+#include "search/start_folders.h"
 
 namespace {
 
@@ -60,13 +61,23 @@ int Find(int argc, char** argv) {
     std::printf("vudo-find %s\n", VUDO_VERSION);
     return 0;
   }
-  platform::DirectoryReader start;
-  if (!start.Open(WalkStartPath(options.directory))) {
-    std::fprintf(stderr, "vudo-find: cannot read directory '%s': %s\n", options.directory.c_str(),
-                 start.ErrorText().c_str());
+  // An error only when no start folder can be read: one among several that
+  // cannot is passed over as any other unreadable folder, and said by the
+  // search.
+  const StartFolders start = SplitStartFolders(options.directory, CurrentTextRule());
+  std::string unreadable;
+  for (const std::string& folder : start.folders) {
+    platform::DirectoryReader reader;
+    if (reader.Open(WalkStartPath(folder))) {
+      unreadable.clear();
+      break;
+    }
+    unreadable += "vudo-find: cannot read directory '" + folder + "': " + reader.ErrorText() + "\n";
+  }
+  if (!unreadable.empty()) {
+    std::fputs(unreadable.c_str(), stderr);
     return 2;
   }
-  start.Close();
 
   SearchRequest request;
   request.directory = options.directory;
