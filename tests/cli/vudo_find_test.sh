@@ -63,6 +63,12 @@ done
 "$finder" "$tree" '*.none' >/dev/null; check "exit 1 when nothing found" test $? -eq 1
 "$finder" "$tree/missing" 2>"$work/err" >/dev/null; check "exit 2 for a missing directory" test $? -eq 2
 check "a message for a missing directory" grep -q "cannot read directory" "$work/err"
+# Of a ';' list of folders, one that cannot be read is reported and passed
+# over; only when none can be is it an error.
+"$finder" "$tree/missing;$tree/a" '*' >"$work/v" 2>"$work/err"; check "exit 0 with one folder of two missing" test $? -eq 0
+check "the other folder of two searched" test "$(wc -l <"$work/v")" -eq 3
+check "the missing folder of two reported" grep -q "cannot read directory '$tree/missing" "$work/err"
+"$finder" "$tree/missing;$tree/gone" '*' >/dev/null 2>&1; check "exit 2 when every folder is missing" test $? -eq 2
 "$finder" --bogus "$tree" 2>"$work/err" >/dev/null; check "exit 2 for a bad option" test $? -eq 2
 check "a message for a bad option" grep -q "unknown option" "$work/err"
 "$finder" --help | grep -q Usage; check "--help prints usage" test $? -eq 0

@@ -13,6 +13,7 @@
 #include "search/search_control.h"
 #include "search/search_state.h"
 #include "search/search_summary.h"
+#include "search/window_walk.h"
 #include "support/memory_controls.h"
 #include "support/temp_tree.h"
 #include "ui/controls/control_seam.h"
@@ -94,6 +95,18 @@ TEST_F(StatusText, FoldersThatCannotBeReadAreCountedAndNamedInTheTip) {
   const std::string tip = testing_controls::Tip(kStatusText);
   EXPECT_NE(tip.find("Could not be read:"), std::string::npos) << tip;
   EXPECT_NE(tip.find(tree_.Path("b")), std::string::npos) << tip;
+}
+
+// Of several start folders, one that cannot be opened is counted as any
+// folder that cannot be read; the empty list says the folder cannot be opened
+// only when none can be. The recent list keeps the text as typed.
+TEST_F(StatusText, AFolderThatCannotBeOpenedAmongSeveralIsCountedNotTheReason) {
+  const std::string list = tree_.Path("missing") + " ; " + tree_.Path("b");
+  EXPECT_TRUE(std::regex_match(Search(list, "*"), std::regex(R"(1 file found in \d+\.\d s, 1 folder could not be read)")));
+  EXPECT_TRUE(StartDirectoryListed());
+  EXPECT_EQ(testing_controls::Recent().front(), list);
+  EXPECT_EQ(Search(tree_.Path("missing") + ";" + tree_.Path("gone"), "*"), "");
+  EXPECT_FALSE(StartDirectoryListed());
 }
 
 TEST_F(StatusText, WhileItRunsTheCountGrowsAtTheListsPaceNotPerRow) {

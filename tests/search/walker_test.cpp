@@ -103,6 +103,69 @@ TEST_F(WalkerTest, TheSinkIsPolledAfterEveryEntry) {
   EXPECT_EQ(sink_.polls, 4);
 }
 
+// Several start folders list what searching each alone, in turn, lists,
+// every file once: the union of the single searches, in their order. A file
+// is one file however its folder was spelled (on Windows in any letter case).
+TEST_F(WalkerTest, SeveralStartFoldersListEachFileOnceInTheOrderGiven) {
+  for (const char* file : {"top.txt", "src/a.txt", "src/lib/b.txt", "src/lib/deep/c.txt", "src/lib2/d.txt",
+                           "docs/e.txt", "semi;colon/f.txt"})
+    tree_.Write(file, "");
+  const struct {
+    std::string text;  // '@' stands for the tree's root and a separator
+    std::vector<std::string> alone;  // the folders it names, each searched alone for the expected rows
+  } table[] = {
+      {"@src;@docs", {"@src", "@docs"}},
+      {"@src;@src/lib", {"@src", "@src/lib"}},
+      {"@src/lib;@src", {"@src/lib", "@src"}},
+      {"@src/lib/deep;@docs;@src/lib;@src;@src/lib2", {"@src/lib/deep", "@docs", "@src/lib", "@src", "@src/lib2"}},
+      {"@src/lib;@;@docs", {"@src/lib", "@", "@docs"}},
+      {"@src;@src/;@SRC;@Src/LIB/", {"@src", "@src/", "@SRC", "@Src/LIB/"}},
+      {" @docs ; ;@src/lib\t;", {"@docs", "@src/lib"}},
+      {"@missing;@docs", {"@missing", "@docs"}},
+      {"@missing;@missing/too", {"@missing", "@missing/too"}},
+      {"@docs;@semi;colon", {"@docs", "@semi", "colon"}},
+      {" @semi;colon ;", {"@semi", "colon"}},  // not a folder as a whole
+  };
+  const auto place = [&](std::string text) {
+    for (std::size_t at; (at = text.find('@')) != std::string::npos;) text.replace(at, 1, tree_.Root() + kSep);
+    return text;
+  };
+  // A row as the file it names, in the form the platform compares.
+  const auto file = [](const std::string& row) {
+    const std::size_t end = row.find('\n');
+    std::string path = row.substr(end + 1) + row.substr(0, end);
+#ifdef _WIN32
+    std::replace(path.begin(), path.end(), '/', '\\');
+    path = LowerCase(path);
+#endif
+    return path;
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.text);
+    std::vector<std::string> expected, seen;
+    bool listed = false;
+    for (const std::string& folder : row.alone) {
+      listed |= testing_sink::Search(sink_ = {}, place(folder), "*").start_listed;
+      for (const std::string& hit : sink_.rows)
+        if (std::find(seen.begin(), seen.end(), file(hit)) == seen.end()) {
+          seen.push_back(file(hit));
+          expected.push_back(hit);
+        }
+    }
+    for (unsigned jobs : {1u, 4u}) {
+      SCOPED_TRACE(std::to_string(jobs) + " jobs");
+      const SearchOutcome outcome = testing_sink::Search(sink_ = {}, place(row.text), "*", "", jobs);
+      EXPECT_EQ(sink_.rows, expected);
+      EXPECT_EQ(outcome.start_listed, listed);
+    }
+  }
+  // A folder whose own name holds a ';' is one folder, spaces around it
+  // dropped from the hits' directories.
+  for (const std::string text : {"@semi;colon", " @semi;colon\t"})
+    for (unsigned jobs : {1u, 4u})
+      EXPECT_EQ(Walk(place(text), "*", "", jobs), (std::vector<std::string>{Row("f.txt", "semi;colon/")})) << text;
+}
+
 // Windows: the walk reaches any depth (the platform goes by the extended path
 // form). POSIX: a path past PATH_MAX is passed over, with its reason.
 TEST_F(WalkerTest, APathBeyondTheOldLimitsIsWalkedOrPassedOverWithAReason) {
