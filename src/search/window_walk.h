@@ -17,16 +17,18 @@
 namespace vudo {
 
 // Walks `directory` (with or without a trailing separator; empty means the
-// root of the current drive, or "/" on POSIX) for NamePattern and
-// ContainsText. A directory that cannot be listed yields nothing.
+// root of the current drive, or "/" on POSIX; a ';' list of folders walks
+// each in turn, engine.h) for NamePattern and ContainsText. A directory that
+// cannot be listed yields nothing.
 void WalkDirectory(std::string_view directory);
 
 // Tests one file as the walk does; a hit becomes a row. `directory` ends in a
 // separator.
 void TestFile(std::string_view directory, std::string_view name);
 
-// Whether the last walk could list its start directory (a missing folder, or
-// one the platform refuses, could not); true before any walk.
+// Whether the last walk could list its start directory, or one of its start
+// folders (a missing folder, or one the platform refuses, could not); true
+// before any walk.
 bool StartDirectoryListed();
 
 // Worker threads reading ahead of the window's walks, as a request's jobs
