@@ -125,6 +125,7 @@ std::int32_t BuildMainWindow() {
   BindEvent(ControlHandle(kResultList), EVT_DOUBLECLICK, OnListDoubleClick);
   BindEvent(ControlHandle(kResultList), EVT_KEYDOWN, OnListKeyDown);
   ListOnColumnClick(kResultList, OnResultColumnClicked);
+  ListOnRowDrag(kResultList, OnResultRowDragged);
   OnSessionEnd(OnSessionEnding);
   OnDpiChange(OnDpiChanged);
   return 1;

@@ -9,6 +9,8 @@
 #include "search/window_walk.h"
 #include "settings/settings_store.h"
 #include "ui/shell/clipboard.h"
+#include "ui/shell/file_drag.h"
+#include "ui/shell/shell_menu.h"
 #include "ui/main_window.h"
 #include "ui/shell/shell_services.h"
 #include "ui/controls/control_layer.h"
@@ -36,6 +38,19 @@ void ToggleSearchShowingState() {
 // The full path of a row: its directory followed by its name.
 std::string RowPath(int row) {
   return ControlItemText(kResultList, row, 1) + ControlItemText(kResultList, row, 0);
+}
+
+// Where a context menu opens: at the pointer for a click, below the row's
+// name for the keyboard (Shift+F10, the menu key), which sends no point.
+POINT MenuPoint(LPARAM position, int row) {
+  if (position != -1) return POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+  const HWND list = ControlHandle(kResultList);
+  RECT cell{};
+  cell.left = LVIR_LABEL;
+  SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+  POINT point{cell.left, cell.bottom};
+  ClientToScreen(list, &point);
+  return point;
 }
 
 }  // namespace
@@ -74,9 +89,15 @@ std::int32_t OnStartStopClicked(EventRecord*) {
   return EVT_DEFAULT;
 }
 
-std::int32_t OnListContextMenu(EventRecord*) {
-  if (ControlSelected(kResultList) > -1) PopupMenuShow(kListMenu, WindowHandle(kMainWindow));
-  return EVT_DEFAULT;
+std::int32_t OnListContextMenu(EventRecord* record) {
+  const int row = ControlSelected(kResultList);
+  if (row < 0) return EVT_DEFAULT;
+  if (GetKeyState(VK_SHIFT) >= 0) {
+    PopupMenuShow(kListMenu, WindowHandle(kMainWindow));
+    return EVT_DEFAULT;
+  }
+  ShellMenuShow(WindowHandle(kMainWindow), RowPath(row), MenuPoint(record->lParam, row), true);
+  return 0;  // the list view's own handling would pass the request on to the window
 }
 
 std::int32_t OnOpenMenuItem(EventRecord* record) {
@@ -85,7 +106,7 @@ std::int32_t OnOpenMenuItem(EventRecord* record) {
   // column titles).
   if (row < 0) return EVT_DEFAULT;
   if (record->item == kOpenFileItem) ProgramLaunch(RowPath(row));
-  else if (record->item == kOpenFolderItem) ProgramLaunch(ControlItemText(kResultList, row, 1));
+  else if (record->item == kOpenFolderItem) ShowInFolder(RowPath(row));
   return EVT_DEFAULT;
 }
 
@@ -113,6 +134,12 @@ std::int32_t OnListKeyDown(EventRecord* record) {
     ToggleSearch();
   }
   return EVT_DEFAULT;
+}
+
+void OnResultRowDragged(int, int row) {
+  // The search, if one runs, waits while the button is held: the drag's own
+  // loop handles the window's messages meanwhile.
+  DragFileOut(RowPath(row));
 }
 
 void OnResultColumnClicked(int list, int column) {

@@ -27,10 +27,12 @@ std::int32_t OnReturnKey(EventRecord* record);
 // text.
 std::int32_t OnBrowseClicked(EventRecord* record);
 std::int32_t OnStartStopClicked(EventRecord* record);
-// Right click on the result list: the context menu, while a row is selected.
+// Right click on the result list: the context menu, while a row is selected;
+// with Shift held, the shell's own menu for the row's file.
 std::int32_t OnListContextMenu(EventRecord* record);
-// "Open folder" (kOpenFolderItem) launches the selected row's directory,
-// "Open file" (kOpenFileItem) its directory followed by its name.
+// "Open folder" (kOpenFolderItem) shows the selected row's file selected in
+// its folder, "Open file" (kOpenFileItem) launches its directory followed by
+// its name.
 std::int32_t OnOpenMenuItem(EventRecord* record);
 
 // What people bring from other finders, on the result list:
@@ -39,6 +41,9 @@ std::int32_t OnListDoubleClick(EventRecord* record);
 // Return opens the selected row, Ctrl+C copies its full path to the
 // clipboard, Escape stops a running search;
 std::int32_t OnListKeyDown(EventRecord* record);
+// a row dragged with the left button goes out as its file, to be copied or
+// linked where it is dropped;
+void OnResultRowDragged(int list, int row);
 // a click on a column header sorts by that column, a second one reverses the
 // order; not while a search runs, whose rows keep the order found.
 void OnResultColumnClicked(int list, int column);

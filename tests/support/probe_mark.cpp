@@ -6,15 +6,25 @@
 
 namespace vudo::testing_windows {
 
-bool ReadProbeMark(const std::string& path, ProbeMark& mark, DWORD milliseconds) {
+bool ReadMarkLines(const std::string& path, std::vector<std::string>& lines, DWORD milliseconds) {
   const bool read = WaitFor(
       [&] {
         std::ifstream in(path);
-        return in && std::getline(in, mark.directory) && std::getline(in, mark.command_line);
+        lines.clear();
+        for (std::string line; in && std::getline(in, line);) lines.push_back(line);
+        return !lines.empty();
       },
       milliseconds);
   DeleteFileA(path.c_str());
   return read;
+}
+
+bool ReadProbeMark(const std::string& path, ProbeMark& mark, DWORD milliseconds) {
+  std::vector<std::string> lines;
+  if (!ReadMarkLines(path, lines, milliseconds) || lines.size() < 2) return false;
+  mark.directory = lines[0];
+  mark.command_line = lines[1];
+  return true;
 }
 
 ProbeTree::ProbeTree(const std::string& probe_exe, const std::string& folder)

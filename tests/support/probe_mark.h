@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "support/temp_tree.h"
 
@@ -19,6 +20,8 @@ struct ProbeMark {
 // with delete access until the probe closes that handle, so the read itself is
 // what is waited for. False when no readable mark came in time.
 bool ReadProbeMark(const std::string& path, ProbeMark& mark, DWORD milliseconds = 15000);
+// The same for a mark of any number of lines (at least one), read whole.
+bool ReadMarkLines(const std::string& path, std::vector<std::string>& lines, DWORD milliseconds = 15000);
 
 // A temporary tree holding a copy of the launch probe as `folder`\probe.exe,
 // with the probe told (through VUDO_PROBE_MARK, which programs started from

@@ -220,6 +220,14 @@ void ListSort(int number, int column, bool descending);
 int ListSortColumn(int number);
 bool ListSortDescending(int number);
 
+//--- dragging rows out
+
+// Told that the user began to drag row `row` of list `list` with the left
+// button (the list view's LVN_BEGINDRAG), the button still down.
+using RowDragHandler = void (*)(int list, int row);
+// Sets the handler of list `number`'s row drags; none: a drag does nothing.
+void ListOnRowDrag(int number, RowDragHandler handler);
+
 //--- popup menus
 
 // Creates an empty popup menu, which becomes the menu MenuAppend adds to.

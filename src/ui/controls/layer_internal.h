@@ -31,6 +31,7 @@ struct ControlRecord {
   int sort_column = -1;  // lists: the column the rows are sorted by, -1 for none
   bool sort_descending = false;
   void (*column_click)(int list, int column) = nullptr;
+  void (*row_drag)(int list, int row) = nullptr;
   std::string empty_text;  // lists: shown while there are no rows
   bool platform_draws_empty = false;  // lists: the platform asked for that text
   HWND label_tip = nullptr;  // lists: the tip showing a cut-off cell (label_tips.h)

@@ -65,6 +65,7 @@ LRESULT HandleLayerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lpar
         if (AnswerEmptyMarkup(reinterpret_cast<const NMHDR*>(lparam))) return TRUE;
       }
       if (lparam && PassColumnClick(reinterpret_cast<const NMHDR*>(lparam))) return 0;
+      if (lparam && PassRowDrag(reinterpret_cast<const NMHDR*>(lparam))) return 0;
       break;
     case WM_NCDESTROY:
       // Icons set for a scale (display_scale.cpp) belong to the window.

@@ -185,6 +185,15 @@ bool PassColumnClick(const NMHDR* header) {
   return true;
 }
 
+bool PassRowDrag(const NMHDR* header) {
+  if (header->code != LVN_BEGINDRAG) return false;
+  const ControlRecord* list = FindList(header->hwndFrom);
+  if (!list) return false;
+  const int row = reinterpret_cast<const NMLISTVIEW*>(header)->iItem;
+  if (list->row_drag && row >= 0) list->row_drag(GetDlgCtrlID(list->handle), row);
+  return true;
+}
+
 }  // namespace layer
 
 int ListColumnWidth(int number, int column) {
@@ -209,6 +218,10 @@ void ListSetEmptyText(int number, std::string_view text) {
 
 void ListOnColumnClick(int number, ColumnClickHandler handler) {
   if (layer::ControlRecord* list = layer::FindList(number)) list->column_click = handler;
+}
+
+void ListOnRowDrag(int number, RowDragHandler handler) {
+  if (layer::ControlRecord* list = layer::FindList(number)) list->row_drag = handler;
 }
 
 int ListSortColumn(int number) {

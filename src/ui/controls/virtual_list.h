@@ -46,6 +46,9 @@ bool AnswerListTextRequest(const NMHDR* header);
 // Passes a click on a column header (LVN_COLUMNCLICK) to the handler set for
 // that list. True when `header` was that.
 bool PassColumnClick(const NMHDR* header);
+// Passes the start of a row drag (LVN_BEGINDRAG) to the handler set for that
+// list. True when `header` was that.
+bool PassRowDrag(const NMHDR* header);
 
 // Answers a request for the row that starts with the typed text
 // (LVN_ODFINDITEM, ANSI or wide) with its index in `answer`, -1 for none.

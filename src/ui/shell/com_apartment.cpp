@@ -1,7 +1,7 @@
 #include "ui/shell/com_apartment.h"
 
 #include <windows.h>
-#include <objbase.h>
+#include <ole2.h>
 
 namespace vudo {
 
@@ -9,7 +9,8 @@ void EnsureComApartment() {
   static bool done = false;
   if (done) return;
   done = true;
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  // OleInitialize enters the single-threaded apartment itself.
+  OleInitialize(nullptr);
 }
 
 }  // namespace vudo

@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "platform/system_folder.h"
 #include "platform/wide_path.h"
@@ -31,20 +32,16 @@ std::string LaunchWorkingDirectory(std::string_view path) {
 
 namespace {
 
-// Opens a folder in a window of the system's file browser, by its own
-// program in the Windows folder, which no redirector touches: the shell,
-// asked from this 32-bit process, would look for the folder in the
-// redirected System32, and the browser (a 64-bit program) knows no Sysnative.
-int BrowseFolder(const std::string& folder) {
+// Runs the system's file browser with `arguments`, by its own program in the
+// Windows folder, which no redirector touches: the shell, asked from this
+// 32-bit process, would look for a folder in the redirected System32, and the
+// browser (a 64-bit program) knows no Sysnative. 1 when it started.
+int RunBrowser(std::string arguments) {
   char windows[MAX_PATH] = {};
   const UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return 0;
   const std::string browser = std::string(windows, length) + "\\explorer.exe";
-  // Without a trailing backslash, which would escape the closing quote for a
-  // program that reads its command line by the usual rules.
-  std::string shown = folder;
-  while (shown.size() > 3 && shown.back() == '\\') shown.pop_back();
-  std::string command = "explorer.exe " + LaunchCommandLine(shown);
+  std::string command = "explorer.exe " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -54,6 +51,15 @@ int BrowseFolder(const std::string& folder) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return 1;
+}
+
+// Opens a folder in a window of the system's file browser.
+int BrowseFolder(const std::string& folder) {
+  // Without a trailing backslash, which would escape the closing quote for a
+  // program that reads its command line by the usual rules.
+  std::string shown = folder;
+  while (shown.size() > 3 && shown.back() == '\\') shown.pop_back();
+  return RunBrowser(LaunchCommandLine(shown));
 }
 
 }  // namespace
@@ -112,6 +118,29 @@ int ProgramLaunch(std::string_view given) {
   if (!ShellExecuteExA(&shell)) return 0;
   if (shell.hProcess) CloseHandle(shell.hProcess);
   return 1;
+}
+
+std::string SelectArguments(std::string_view path) { return "/select," + LaunchCommandLine(path); }
+
+int ShowInFolder(std::string_view given) {
+  given = given.substr(0, given.find('\0'));
+  const std::string usable = platform::ShellPath(std::string(given));
+  // A file in the system folder is looked for where the browser, a 64-bit
+  // program, will look: in the true one.
+  if (!usable.empty() && GetFileAttributesA(platform::UnredirectedPath(usable).c_str()) != INVALID_FILE_ATTRIBUTES) {
+    EnsureComApartment();
+    // The shell's own way: it reuses a browser window already showing the
+    // folder, and selects the file in it.
+    if (PIDLIST_ABSOLUTE item = ILCreateFromPathA(usable.c_str())) {
+      const HRESULT shown = SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
+      ILFree(item);
+      if (SUCCEEDED(shown)) return 1;
+    }
+    // Where the shell offers none, the browser is asked by its command line;
+    // it takes the path as given, the true system folder included.
+    if (RunBrowser(SelectArguments(usable))) return 1;
+  }
+  return ProgramLaunch(LaunchWorkingDirectory(given));
 }
 
 }  // namespace vudo

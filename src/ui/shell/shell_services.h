@@ -21,6 +21,13 @@ std::string FolderChoose(std::string_view title, std::string_view initial);
 // one. 1 when something was started, else 0. Nothing is awaited.
 int ProgramLaunch(std::string_view path);
 
+// Shows the file at `path` selected in its folder in the system's file
+// browser; where that cannot be done (the file is gone, the shell declines),
+// opens its folder as ProgramLaunch does. 1 when something was started.
+int ShowInFolder(std::string_view path);
+// The browser's arguments that select `path` in its folder.
+std::string SelectArguments(std::string_view path);
+
 // The command line CreateProcessA gets: the path in double quotes, unless it
 // already begins with one.
 std::string LaunchCommandLine(std::string_view path);

@@ -23,6 +23,7 @@ std::string WindowsPath(const char* linux_path) {
 std::string VudoExe() { return WindowsPath(VUDO_EXE); }
 std::string VudoFindExe() { return WindowsPath(VUDO_FIND_EXE); }
 std::string LaunchProbeExe() { return WindowsPath(LAUNCH_PROBE_EXE); }
+std::string DropTargetExe() { return WindowsPath(DROP_TARGET_EXE); }
 std::string VudoLimitedExe() { return WindowsPath(VUDO_LIMITED_EXE); }
 std::string VudoFindLimitedExe() { return WindowsPath(VUDO_FIND_LIMITED_EXE); }
 

@@ -20,6 +20,7 @@ std::string WindowsPath(const char* linux_path);
 std::string VudoExe();
 std::string VudoFindExe();
 std::string LaunchProbeExe();
+std::string DropTargetExe();  // tests/support/drop_target.cpp
 // Builds of both whose memory runs out at VUDO_ALLOCATION_LIMIT bytes
 // (support/allocation_limit.h).
 std::string VudoLimitedExe();
