@@ -1,6 +1,7 @@
 #include "support/window_driving.h"
 
 #include <shellapi.h>
+#include <winternl.h>
 
 #include <cstring>
 #include <string>
@@ -130,6 +131,39 @@ std::string ClassOf(HWND window) {
   char name[256] = {};
   GetClassNameA(window, name, sizeof name);
   return name;
+}
+
+std::string CommandLineOf(HWND window) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(window, &id);
+  const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+  if (!process) return {};
+  // Read from the process's own block: Wine answers no direct question for
+  // it. The block's layout is this program's own, so only a process of the
+  // same bitness is read.
+  BOOL mine = FALSE, theirs = FALSE;
+  IsWow64Process(GetCurrentProcess(), &mine);
+  IsWow64Process(process, &theirs);
+  using Query = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION basic{};
+  PEB block{};
+  RTL_USER_PROCESS_PARAMETERS parameters{};
+  std::wstring line;
+  const bool read =
+      mine == theirs && query && query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) == 0 &&
+      ReadProcessMemory(process, basic.PebBaseAddress, &block, sizeof block, nullptr) &&
+      ReadProcessMemory(process, block.ProcessParameters, &parameters, sizeof parameters, nullptr) &&
+      (line.resize(parameters.CommandLine.Length / sizeof(wchar_t)), true) &&
+      ReadProcessMemory(process, parameters.CommandLine.Buffer, line.data(), parameters.CommandLine.Length, nullptr);
+  CloseHandle(process);
+  if (!read) return {};
+  const int wide = static_cast<int>(line.size());
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, line.data(), wide, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+  if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, line.data(), wide, text.data(), bytes, nullptr, nullptr);
+  return text;
 }
 
 std::string TextOf(HWND window) {

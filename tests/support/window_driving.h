@@ -44,6 +44,9 @@ RECT ScreenRect(HWND window);
 std::string ClassOf(HWND window);
 // The window's text, read with WM_GETTEXT so that it works across processes.
 std::string TextOf(HWND window);
+// The command line of the process that owns `window`, in UTF-8; empty when
+// it cannot be read, as for a process of the other bitness.
+std::string CommandLineOf(HWND window);
 
 // The clipboard's text as another program sees it (CF_TEXT), and putting one
 // there.

@@ -128,17 +128,17 @@ int ShowInFolder(std::string_view given) {
   // A file in the system folder is looked for where the browser, a 64-bit
   // program, will look: in the true one.
   if (!usable.empty() && GetFileAttributesA(platform::UnredirectedPath(usable).c_str()) != INVALID_FILE_ATTRIBUTES) {
+    // The browser takes the path as given, the true system folder included
+    // (it is a 64-bit program), and selects the file in a window of its own.
+    if (RunBrowser(SelectArguments(usable))) return 1;
+    // Else the shell's own way, which may show the folder in a window that is
+    // open already.
     EnsureComApartment();
-    // The shell's own way: it reuses a browser window already showing the
-    // folder, and selects the file in it.
     if (PIDLIST_ABSOLUTE item = ILCreateFromPathA(usable.c_str())) {
       const HRESULT shown = SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
       ILFree(item);
       if (SUCCEEDED(shown)) return 1;
     }
-    // Where the shell offers none, the browser is asked by its command line;
-    // it takes the path as given, the true system folder included.
-    if (RunBrowser(SelectArguments(usable))) return 1;
   }
   return ProgramLaunch(LaunchWorkingDirectory(given));
 }
