@@ -18,12 +18,13 @@ class FileOut : public ::testing::Test {
  protected:
   void SetUp() override {
     tree_.Write("Hits Folder/report 1.txt", "r");
-    vudo_.WriteIni("searchdir = " + tree_.Root() + "\\\r\nfilename = *.txt\r\ncontains = \r\n");
+    vudo_.WriteIni("searchdir = " + tree_.Root() + "\\\r\nfilename = *.txt;probe.exe\r\ncontains = \r\n");
     ASSERT_TRUE(vudo_.Start());
     ASSERT_TRUE(vudo_.BringToFront());
     ASSERT_TRUE(vudo_.SearchAndWait([&] { vudo_.Click(kStartStopButton); }));
-    ASSERT_EQ(vudo_.RowCount(), 1);
+    ASSERT_EQ(vudo_.RowCount(), 2);
   }
+  int RowOf(const std::string& name) const { return vudo_.Row(0).first == name ? 0 : 1; }
   void TearDown() override {
     if (target_.hProcess) {
       TerminateProcess(target_.hProcess, 0);
@@ -34,7 +35,7 @@ class FileOut : public ::testing::Test {
   // Starts the drop target over the list, beside the row, and waits for it.
   HWND StartDropTarget() {
     const RECT list = testing_windows::ScreenRect(vudo_.Control(kResultList));
-    const POINT row = vudo_.RowPoint(0);
+    const POINT row = vudo_.RowPoint(1);
     std::string command = "\"" + DropTargetExe() + "\" " + std::to_string((list.left + list.right) / 2) + " " +
                           std::to_string(row.y + 30) + " 160 100";
     STARTUPINFOA startup{};
@@ -58,7 +59,8 @@ TEST_F(FileOut, ARowDraggedOntoAProgramArrivesAsItsFileToCopyOrLinkOnly) {
   // As when a user drags from the window into another program's: it is the
   // window the user works in.
   ASSERT_TRUE(vudo_.BringToFront());
-  const POINT from = vudo_.RowPoint(0);
+  const int row = RowOf("report 1.txt");
+  const POINT from = vudo_.RowPoint(row);
   const POINT to = testing_windows::CentreOf(target);
   testing_windows::MoveMouse(from);
   testing_windows::MouseButton(true);
@@ -83,26 +85,28 @@ TEST_F(FileOut, ARowDraggedOntoAProgramArrivesAsItsFileToCopyOrLinkOnly) {
       file_, "effects " + std::to_string(DROPEFFECT_COPY | DROPEFFECT_LINK), "text " + file_, "unicode " + file_};
   EXPECT_EQ(mark, expected);
   // The list is as it was, and the file where it was.
-  EXPECT_EQ(vudo_.RowCount(), 1);
-  EXPECT_EQ(vudo_.SelectedRow(), 0);
+  EXPECT_EQ(vudo_.RowCount(), 2);
+  EXPECT_EQ(vudo_.SelectedRow(), row);
   EXPECT_NE(GetFileAttributesA(file_.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(FileOut, ShiftWithTheRightClickShowsTheShellsMenuWhoseCopyCopiesTheFile) {
-  vudo_.ClickAt(vudo_.RowPoint(0));
-  ASSERT_TRUE(WaitFor([&] { return vudo_.SelectedRow() == 0; }));
-  testing_windows::PutOnClipboard("before");
+TEST_F(FileOut, ShiftWithTheRightClickShowsTheShellsMenuWhichActsOnTheFile) {
+  const int row = RowOf("report 1.txt");
+  vudo_.ClickAt(vudo_.RowPoint(row));
+  ASSERT_TRUE(WaitFor([&] { return vudo_.SelectedRow() == row; }));
   testing_windows::KeyDown(VK_SHIFT);
-  vudo_.ClickAt(vudo_.RowPoint(0), true);
+  vudo_.ClickAt(vudo_.RowPoint(row), true);
   testing_windows::KeyUp(VK_SHIFT);
-  ASSERT_TRUE(WaitFor(AnyVisibleMenu));
-  vudo_.Key('C');  // "&Copy"
-  const std::vector<std::wstring> copied = {std::wstring(file_.begin(), file_.end())};
-  // The shell's Copy puts the file on the clipboard as Explorer's does; its
-  // owner renders it when asked, holding the clipboard a moment.
-  std::vector<std::wstring> files;
-  EXPECT_TRUE(WaitFor([&] { return (files = testing_windows::ClipboardFiles()) == copied; }));
-  EXPECT_EQ(files, copied);
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (menu = VisibleMenu()) != nullptr; }));
+  // A click on the last item, the shell's "Properties", which the window's
+  // own menu lacks.
+  const RECT items = testing_windows::ScreenRect(menu);
+  vudo_.ClickAt(POINT{items.left + 20, items.bottom - 10});
+  HWND sheet = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (sheet = VisibleWindowTitled("Properties for report 1.txt")) != nullptr; }, 30000))
+      << VisibleWindows();
+  if (sheet) PostMessageA(sheet, WM_CLOSE, 0, 0);
 }
 
 }  // namespace

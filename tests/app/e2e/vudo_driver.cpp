@@ -39,12 +39,14 @@ std::vector<std::string> Sorted(std::vector<std::string> paths) {
   return paths;
 }
 
-bool AnyVisibleMenu() {
+HWND VisibleMenu() {
   HWND menu = nullptr;
   while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)))
-    if (IsWindowVisible(menu)) return true;
-  return false;
+    if (IsWindowVisible(menu)) return menu;
+  return nullptr;
 }
+
+bool AnyVisibleMenu() { return VisibleMenu() != nullptr; }
 
 namespace {
 

@@ -39,8 +39,9 @@ std::vector<DWORD> ScreenPixels(HWND window, RECT area);
 
 // The paths in order, for comparing sets of rows.
 std::vector<std::string> Sorted(std::vector<std::string> paths);
-// Whether a popup menu shows anywhere.
+// Whether a popup menu shows anywhere, and one that does (none: null).
 bool AnyVisibleMenu();
+HWND VisibleMenu();
 // A visible top-level window whose title holds `part`, or none.
 HWND VisibleWindowTitled(const std::string& part);
 // The visible top-level windows, class and title, for a failure message.
