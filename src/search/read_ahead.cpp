@@ -1,6 +1,7 @@
 #include "search/read_ahead.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -80,16 +81,28 @@ struct Pool {
   std::shared_ptr<const TextForms> forms;  // the walk's text, or none
   StartFolders start;                // the walk's, for the folders it skips
 
-  ~Pool() {
+  ~Pool() { EndThreads(); }
+
+  // Ends every thread, waiting for each without the lock, which it takes to
+  // see `quitting`. Not during a walk.
+  void EndThreads() {
+    std::vector<std::thread> ending;
     {
       const std::lock_guard<std::mutex> lock(mutex);
       quitting = true;
+      ending.swap(threads);
     }
     work.notify_all();
     resume.notify_all();
-    for (std::thread& thread : threads) thread.join();
+    for (std::thread& thread : ending) thread.join();
+    const std::lock_guard<std::mutex> lock(mutex);
+    quitting = false;
   }
 };
+
+// For tests: the threads the pool may have, past which starting one fails
+// as it does when the system has none left.
+std::size_t thread_limit = SIZE_MAX;  // read and set under the pool's lock
 
 Pool& ThePool() {
   static Pool pool;
@@ -100,14 +113,21 @@ void Work(Pool& pool, unsigned index);
 
 // As many threads as the pace lets work, and those past it told to wait or
 // to go on.
-// A thread the system will not start (out of threads or memory) leaves the
-// pool smaller: whatever no worker takes, the walk does itself.
+// A thread the system will not start (out of threads or memory) caps the
+// pace at the threads there are for the rest of the walk, so that it is not
+// asked for again each time the pace grows; with none, AskAhead queues
+// nothing and the walk does everything itself.
 void StartActive(Pool& pool) {
   try {
-    while (pool.threads.size() < pool.pace.Active())
+    while (pool.threads.size() < pool.pace.Active()) {
+      if (pool.threads.size() >= thread_limit)
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
       pool.threads.emplace_back(Work, std::ref(pool), static_cast<unsigned>(pool.threads.size()));
+    }
   } catch (const std::system_error&) {
+    pool.pace.Cap(static_cast<unsigned>(pool.threads.size()));
   } catch (const std::bad_alloc&) {
+    pool.pace.Cap(static_cast<unsigned>(pool.threads.size()));
   }
   pool.resume.notify_all();
   pool.work.notify_all();
@@ -402,6 +422,19 @@ std::size_t HeldEntries() {
   Pool& pool = ThePool();
   const std::lock_guard<std::mutex> lock(pool.mutex);
   return pool.held_entries;
+}
+
+std::size_t Threads() {
+  Pool& pool = ThePool();
+  const std::lock_guard<std::mutex> lock(pool.mutex);
+  return pool.threads.size();
+}
+
+void LimitThreads(std::size_t threads) {
+  Pool& pool = ThePool();
+  pool.EndThreads();
+  const std::lock_guard<std::mutex> lock(pool.mutex);
+  thread_limit = threads;
 }
 
 void SetHeldEntriesBound(std::size_t entries) {

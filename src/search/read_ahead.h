@@ -95,6 +95,12 @@ int Busy();
 // their bound (0: the built-in one), past which workers list nothing more.
 std::size_t HeldEntries();
 void SetHeldEntriesBound(std::size_t entries);
+// For tests: the threads the pool has, and how many it may start from none
+// (SIZE_MAX: as many as the system gives) before starting one fails as it
+// does when the system has no more. Ends the pool's threads first, so not
+// during a search.
+std::size_t Threads();
+void LimitThreads(std::size_t threads);
 
 }  // namespace read_ahead
 }  // namespace vudo
