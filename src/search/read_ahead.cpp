@@ -373,10 +373,10 @@ void AskAhead(const Place& directory, std::vector<Request>& requests) {
 
 bool TakeListing(SearchRun& run, Ticket ticket, Listing& listing) {
   Task task(Kind::kList, {});
-  if (!Take(run, ticket, task, [&](Task& here) { ReadListing(here.path, here.listing, run.Scans()); }))
+  if (!Take(run, ticket, task, [&](Task& here) { run.List(here.path, here.listing, run.Scans()); }))
     return false;
   listing = std::move(task.listing);
-  return true;
+  return !run.Ended();
 }
 
 bool TakeVerdict(SearchRun& run, Ticket ticket, int& found) {
