@@ -139,9 +139,11 @@ void StartActive(Pool& pool) {
 // long as this, nearly every task.
 constexpr auto kTimedEvery = std::chrono::milliseconds(1);
 
+bool WindowFull(const Pool& pool) { return pool.tasks.size() >= kWindow; }
+
 read_ahead::Ticket Queue(Pool& pool, Kind kind, std::string path, read_ahead::Place place,
                          const SharedDirectory& directory) {
-  if (pool.tasks.size() >= kWindow) return 0;
+  if (WindowFull(pool)) return 0;
   read_ahead::Ticket ticket = pool.next++;
   if (ticket == 0) ticket = pool.next++;
   (kind == Kind::kList ? pool.lists : pool.scans).emplace(place, ticket);
@@ -229,7 +231,7 @@ void Work(Pool& pool, unsigned index) {
         // the walk will want of this directory, queued at once: the scans of
         // the matching files and the listings of the subdirectories.
         std::vector<std::size_t> ahead;
-        for (std::size_t i = 0; i < listing.entries.size(); ++i) {
+        for (std::size_t i = 0; i < listing.entries.size() && go_on(); ++i) {
           ListedEntry& entry = listing.entries[i];
           if (entry.kind == platform::EntryKind::kDirectory) {
             ahead.push_back(i);
@@ -245,6 +247,8 @@ void Work(Pool& pool, unsigned index) {
           read_ahead::Place entry_place = task.place;
           entry_place.push_back(0);
           for (std::size_t i : ahead) {
+            // The rest would be refused too: their paths are not built.
+            if (WindowFull(pool)) break;
             ListedEntry& entry = listing.entries[i];
             entry_place.back() = static_cast<std::uint32_t>(i);
             const bool directory = entry.kind == platform::EntryKind::kDirectory;
@@ -422,6 +426,12 @@ std::size_t HeldEntries() {
   Pool& pool = ThePool();
   const std::lock_guard<std::mutex> lock(pool.mutex);
   return pool.held_entries;
+}
+
+std::size_t Room() {
+  Pool& pool = ThePool();
+  const std::lock_guard<std::mutex> lock(pool.mutex);
+  return pool.threads.empty() ? 0 : kWindow - std::min(kWindow, pool.tasks.size());
 }
 
 std::size_t Threads() {

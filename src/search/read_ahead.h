@@ -80,6 +80,10 @@ struct Request {
 };
 // `directory` is the place of the directory whose entries these are.
 void AskAhead(const Place& directory, std::vector<Request>& requests);
+// How many requests AskAhead would queue now, at most: none without
+// workers, fewer as the window fills. Only the walk takes tasks out of the
+// window, so the room does not grow until it takes one.
+std::size_t Room();
 // Takes a result, in the walk's thread. False when the walk must end (the
 // run's poll said so while it waited).
 bool TakeListing(SearchRun& run, Ticket ticket, Listing& listing);

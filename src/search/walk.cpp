@@ -129,6 +129,9 @@ void Walk::AheadInto(std::string& path, Listing& listing, int depth, read_ahead:
   std::vector<read_ahead::Request> requests;
   std::vector<std::size_t> asked;  // the entry each request is for
   std::size_t last_scan = 0;  // past it the directory need not be held for the walk
+  // Past the room the workers have, a request would only be refused: its path
+  // is not built.
+  const std::size_t room = read_ahead::Room();
   for (std::size_t i = 0; i < listing.entries.size(); ++i) {
     if (!run_.GoesOn()) return;
     ListedEntry& entry = listing.entries[i];
@@ -137,7 +140,7 @@ void Walk::AheadInto(std::string& path, Listing& listing, int depth, read_ahead:
       else matched[i] = run_.NameFits(entry.name);
       if (!matched[i] || !scans) continue;
       last_scan = i;
-      if ((tickets[i] = entry.ticket)) continue;
+      if ((tickets[i] = entry.ticket) || requests.size() >= room) continue;
       requests.push_back({false, path + entry.name, static_cast<std::uint32_t>(i), listing.directory});
     } else if (entry.kind == platform::EntryKind::kDirectory) {
       // Passed over as the entries that are neither; no worker queued it
@@ -146,7 +149,7 @@ void Walk::AheadInto(std::string& path, Listing& listing, int depth, read_ahead:
         entry.kind = platform::EntryKind::kOther;
         continue;
       }
-      if ((tickets[i] = entry.ticket)) continue;
+      if ((tickets[i] = entry.ticket) || requests.size() >= room) continue;
       requests.push_back({true, path + entry.name + platform::kSeparator, static_cast<std::uint32_t>(i), {}});
     } else {
       continue;
