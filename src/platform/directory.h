@@ -9,6 +9,7 @@
 // have no content to search and opening a FIFO would block.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #ifdef _WIN32
@@ -51,9 +52,13 @@ class DirectoryReader {
   // Directories open at this moment, in the whole process (for tests that
   // watch how many handles a walk holds).
   static int OpenCount();
+  // Entries Next has returned in the whole process, each reader's added as it
+  // closes (for tests that count how much a search read).
+  static std::size_t EntriesRead();
 
  private:
   int error_ = 0;
+  std::size_t entries_read_ = 0;  // since Open; kept per reader, so that Next shares nothing between threads
 #ifdef _WIN32
   HANDLE find_ = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAW data_{};

@@ -46,6 +46,8 @@ void DirectoryReader::Close() {
   closedir(dir_);
   dir_ = nullptr;
   --open_count;
+  test_hooks::CountEntriesRead(entries_read_);
+  entries_read_ = 0;
 }
 
 bool DirectoryReader::Open(const std::string& directory) {
@@ -65,6 +67,8 @@ bool DirectoryReader::PermissionDenied() const { return error_ == EACCES || erro
 std::string DirectoryReader::ErrorText() const { return std::strerror(error_); }
 
 int DirectoryReader::OpenCount() { return open_count; }
+
+std::size_t DirectoryReader::EntriesRead() { return test_hooks::EntriesRead(); }
 
 namespace {
 std::atomic<int> handle_count{0};
@@ -90,6 +94,7 @@ bool DirectoryReader::Next(DirectoryEntry& entry) {
   if (!dir_) return false;
   const dirent* d = readdir(dir_);
   if (!d) return false;
+  ++entries_read_;
   entry.name = d->d_name;
   switch (d->d_type) {
     case DT_REG: entry.kind = EntryKind::kFile; break;

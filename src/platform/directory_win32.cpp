@@ -35,6 +35,8 @@ void DirectoryReader::Close() {
   FindClose(find_);
   find_ = INVALID_HANDLE_VALUE;
   InterlockedDecrement(&open_count);
+  test_hooks::CountEntriesRead(entries_read_);
+  entries_read_ = 0;
 }
 
 DirectoryHandle::DirectoryHandle(const DirectoryReader&) {}
@@ -43,6 +45,8 @@ bool DirectoryHandle::Held() const { return false; }
 int DirectoryHandle::OpenCount() { return 0; }
 
 int DirectoryReader::OpenCount() { return static_cast<int>(open_count); }
+
+std::size_t DirectoryReader::EntriesRead() { return test_hooks::EntriesRead(); }
 
 bool DirectoryReader::PermissionDenied() const { return error_ == ERROR_ACCESS_DENIED; }
 
@@ -91,6 +95,7 @@ bool DirectoryReader::Next(DirectoryEntry& entry) {
   if (find_ == INVALID_HANDLE_VALUE) return false;
   if (!pending_ && !FindNextFileW(find_, &data_)) return false;
   pending_ = false;
+  ++entries_read_;
   // A name with a character the legacy code page lacks comes out with '?'
   // there, as the 8-bit functions give it; under UTF-8 every name is whole.
   name_ = Narrow(data_.cFileName);

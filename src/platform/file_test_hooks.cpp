@@ -47,6 +47,13 @@ std::atomic<int> open_files{0};
 void CountOpenFile(int change) { open_files.fetch_add(change, std::memory_order_relaxed); }
 int OpenFiles() { return open_files.load(); }
 
+namespace {
+std::atomic<std::size_t> entries_read{0};
+}  // namespace
+
+void CountEntriesRead(std::size_t entries) { entries_read.fetch_add(entries, std::memory_order_relaxed); }
+std::size_t EntriesRead() { return entries_read.load(); }
+
 bool DirectoryRefused(const std::string& directory) {
   if (refused_directory_name.empty() || directory.size() < 2) return false;
   const std::size_t end = directory.size() - 1;  // the separator

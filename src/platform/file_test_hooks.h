@@ -25,5 +25,9 @@ int OpenFiles();
 // Whether a test made directories of this path's name refuse to be listed
 // (`directory` ends in a separator).
 bool DirectoryRefused(const std::string& directory);
+// Counts the entries directory readers returned, across threads
+// (DirectoryReader::EntriesRead).
+void CountEntriesRead(std::size_t entries);
+std::size_t EntriesRead();
 
 }  // namespace vudo::platform::test_hooks

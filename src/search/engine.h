@@ -6,8 +6,9 @@
 // and, when the request has a Contains text, its content; and hands each hit
 // to the sink as its directory and its name. After every directory entry and
 // every block of a content scan it calls the sink's Poll, on the caller's
-// thread: that is where the window lets its events run and where any caller
-// says that the search must end. Worker threads may list directories and scan
+// thread, and every few hundred entries while it reads a directory whole or
+// goes over the names of one read whole: that is where the window lets its
+// events run and where any caller says that the search must end. Worker threads may list directories and scan
 // files ahead of the walk (read_ahead.h), but the hits, the polls and every
 // call into the sink come from the caller's thread, in the walk's order.
 //
@@ -51,8 +52,9 @@ class SearchSink {
   virtual ~SearchSink() = default;
   // A file that fits the request. `directory` ends in a separator.
   virtual void Hit(std::string_view directory, std::string_view name) = 0;
-  // Called after every entry and every block scanned: handles what is
-  // pending, and answers true when the search must end. Once it has, the
+  // Called after every entry and every block scanned, and every few hundred
+  // entries of a directory read or matched whole: handles what is pending,
+  // and answers true when the search must end. Once it has, the
   // search ends without another hit or poll.
   virtual bool Poll() = 0;
   // A directory the walk could not list (a start folder too), with the

@@ -1,6 +1,7 @@
 #include "search/read_ahead.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -80,16 +81,28 @@ struct Pool {
   std::shared_ptr<const TextForms> forms;  // the walk's text, or none
   StartFolders start;                // the walk's, for the folders it skips
 
-  ~Pool() {
+  ~Pool() { EndThreads(); }
+
+  // Ends every thread, waiting for each without the lock, which it takes to
+  // see `quitting`. Not during a walk.
+  void EndThreads() {
+    std::vector<std::thread> ending;
     {
       const std::lock_guard<std::mutex> lock(mutex);
       quitting = true;
+      ending.swap(threads);
     }
     work.notify_all();
     resume.notify_all();
-    for (std::thread& thread : threads) thread.join();
+    for (std::thread& thread : ending) thread.join();
+    const std::lock_guard<std::mutex> lock(mutex);
+    quitting = false;
   }
 };
+
+// For tests: the threads the pool may have, past which starting one fails
+// as it does when the system has none left.
+std::size_t thread_limit = SIZE_MAX;  // read and set under the pool's lock
 
 Pool& ThePool() {
   static Pool pool;
@@ -100,14 +113,21 @@ void Work(Pool& pool, unsigned index);
 
 // As many threads as the pace lets work, and those past it told to wait or
 // to go on.
-// A thread the system will not start (out of threads or memory) leaves the
-// pool smaller: whatever no worker takes, the walk does itself.
+// A thread the system will not start (out of threads or memory) caps the
+// pace at the threads there are for the rest of the walk, so that it is not
+// asked for again each time the pace grows; with none, AskAhead queues
+// nothing and the walk does everything itself.
 void StartActive(Pool& pool) {
   try {
-    while (pool.threads.size() < pool.pace.Active())
+    while (pool.threads.size() < pool.pace.Active()) {
+      if (pool.threads.size() >= thread_limit)
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
       pool.threads.emplace_back(Work, std::ref(pool), static_cast<unsigned>(pool.threads.size()));
+    }
   } catch (const std::system_error&) {
+    pool.pace.Cap(static_cast<unsigned>(pool.threads.size()));
   } catch (const std::bad_alloc&) {
+    pool.pace.Cap(static_cast<unsigned>(pool.threads.size()));
   }
   pool.resume.notify_all();
   pool.work.notify_all();
@@ -119,9 +139,11 @@ void StartActive(Pool& pool) {
 // long as this, nearly every task.
 constexpr auto kTimedEvery = std::chrono::milliseconds(1);
 
+bool WindowFull(const Pool& pool) { return pool.tasks.size() >= kWindow; }
+
 read_ahead::Ticket Queue(Pool& pool, Kind kind, std::string path, read_ahead::Place place,
                          const SharedDirectory& directory) {
-  if (pool.tasks.size() >= kWindow) return 0;
+  if (WindowFull(pool)) return 0;
   read_ahead::Ticket ticket = pool.next++;
   if (ticket == 0) ticket = pool.next++;
   (kind == Kind::kList ? pool.lists : pool.scans).emplace(place, ticket);
@@ -209,7 +231,7 @@ void Work(Pool& pool, unsigned index) {
         // the walk will want of this directory, queued at once: the scans of
         // the matching files and the listings of the subdirectories.
         std::vector<std::size_t> ahead;
-        for (std::size_t i = 0; i < listing.entries.size(); ++i) {
+        for (std::size_t i = 0; i < listing.entries.size() && go_on(); ++i) {
           ListedEntry& entry = listing.entries[i];
           if (entry.kind == platform::EntryKind::kDirectory) {
             ahead.push_back(i);
@@ -225,6 +247,8 @@ void Work(Pool& pool, unsigned index) {
           read_ahead::Place entry_place = task.place;
           entry_place.push_back(0);
           for (std::size_t i : ahead) {
+            // The rest would be refused too: their paths are not built.
+            if (WindowFull(pool)) break;
             ListedEntry& entry = listing.entries[i];
             entry_place.back() = static_cast<std::uint32_t>(i);
             const bool directory = entry.kind == platform::EntryKind::kDirectory;
@@ -353,10 +377,10 @@ void AskAhead(const Place& directory, std::vector<Request>& requests) {
 
 bool TakeListing(SearchRun& run, Ticket ticket, Listing& listing) {
   Task task(Kind::kList, {});
-  if (!Take(run, ticket, task, [&](Task& here) { ReadListing(here.path, here.listing, run.Scans()); }))
+  if (!Take(run, ticket, task, [&](Task& here) { run.List(here.path, here.listing, run.Scans()); }))
     return false;
   listing = std::move(task.listing);
-  return true;
+  return !run.Ended();
 }
 
 bool TakeVerdict(SearchRun& run, Ticket ticket, int& found) {
@@ -402,6 +426,25 @@ std::size_t HeldEntries() {
   Pool& pool = ThePool();
   const std::lock_guard<std::mutex> lock(pool.mutex);
   return pool.held_entries;
+}
+
+std::size_t Room() {
+  Pool& pool = ThePool();
+  const std::lock_guard<std::mutex> lock(pool.mutex);
+  return pool.threads.empty() ? 0 : kWindow - std::min(kWindow, pool.tasks.size());
+}
+
+std::size_t Threads() {
+  Pool& pool = ThePool();
+  const std::lock_guard<std::mutex> lock(pool.mutex);
+  return pool.threads.size();
+}
+
+void LimitThreads(std::size_t threads) {
+  Pool& pool = ThePool();
+  pool.EndThreads();
+  const std::lock_guard<std::mutex> lock(pool.mutex);
+  thread_limit = threads;
 }
 
 void SetHeldEntriesBound(std::size_t entries) {

@@ -80,6 +80,10 @@ struct Request {
 };
 // `directory` is the place of the directory whose entries these are.
 void AskAhead(const Place& directory, std::vector<Request>& requests);
+// How many requests AskAhead would queue now, at most: none without
+// workers, fewer as the window fills. Only the walk takes tasks out of the
+// window, so the room does not grow until it takes one.
+std::size_t Room();
 // Takes a result, in the walk's thread. False when the walk must end (the
 // run's poll said so while it waited).
 bool TakeListing(SearchRun& run, Ticket ticket, Listing& listing);
@@ -95,6 +99,12 @@ int Busy();
 // their bound (0: the built-in one), past which workers list nothing more.
 std::size_t HeldEntries();
 void SetHeldEntriesBound(std::size_t entries);
+// For tests: the threads the pool has, and how many it may start from none
+// (SIZE_MAX: as many as the system gives) before starting one fails as it
+// does when the system has no more. Ends the pool's threads first, so not
+// during a search.
+std::size_t Threads();
+void LimitThreads(std::size_t threads);
 
 }  // namespace read_ahead
 }  // namespace vudo

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "search/engine.h"
+#include "search/listing.h"
 #include "search/matcher.h"
 #include "search/text_forms.h"
 
@@ -42,6 +43,16 @@ class SearchRun {
 
   // Polls the sink unless the search has ended already; true once it has.
   bool MustEnd();
+  // For a loop over a directory's entries on the walk's thread that polls
+  // no other way (a listing read whole, the matching of its names): polls
+  // once every kEntriesPerPoll calls, so that a directory of a million
+  // entries neither freezes the window nor outlasts a Stop. False once the
+  // search has ended.
+  static constexpr unsigned kEntriesPerPoll = 256;
+  bool GoesOn() { return !ended_ && (++entries_since_poll_ < kEntriesPerPoll || !PollNow()); }
+  // Reads a directory whole as ReadListing does (listing.h), but stops as
+  // GoesOn says: then the listing is short and the search has ended.
+  void List(const std::string& directory, Listing& listing, bool hold);
   bool Ended() const { return ended_; }
   void Hit(std::string_view directory, std::string_view name) {
     if (!ended_) sink_.Hit(directory, name);
@@ -51,12 +62,18 @@ class SearchRun {
   }
 
  private:
+  bool PollNow() {
+    entries_since_poll_ = 0;
+    return MustEnd();
+  }
+
   SearchRequest request_;
   SearchSink& sink_;
   std::string pattern_, contains_;
   PatternMatcher matcher_;
   std::shared_ptr<const TextForms> forms_;  // shared with the read-ahead's workers
   bool ended_ = false;
+  unsigned entries_since_poll_ = 0;
   std::string lowered_;       // a name being matched
   std::vector<char> buffer_;  // the walk's scan buffer, kept from one file to the next
 };

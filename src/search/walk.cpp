@@ -102,9 +102,10 @@ void Walk::Into(std::string& path, int depth) {
     platform::EntryKind kind;
   };
   std::vector<Listed> listed;
-  while (reader.Next(entry))
+  while (run_.GoesOn() && reader.Next(entry))
     if (!IsDotOrDotDot(entry.name)) listed.push_back({entry.name, entry.kind});
   reader.Close();
+  if (run_.Ended()) return;
   for (const Listed& item : listed)
     if (!Visit(path, length, item.name.c_str(), item.kind, depth, nullptr)) return;
 }
@@ -113,6 +114,7 @@ void Walk::Into(std::string& path, int depth) {
 // and the same poll after every entry; only the listings and the verdicts may
 // have been read by a worker.
 void Walk::AheadInto(std::string& path, Listing& listing, int depth, read_ahead::Place& place) {
+  if (run_.Ended()) return;  // the listing was cut short
   if (depth == 0 && listing.opened) start_listed_ = true;
   if (!listing.opened) {
     run_.Unreadable(path, listing.error, listing.permission_denied);
@@ -127,14 +129,18 @@ void Walk::AheadInto(std::string& path, Listing& listing, int depth, read_ahead:
   std::vector<read_ahead::Request> requests;
   std::vector<std::size_t> asked;  // the entry each request is for
   std::size_t last_scan = 0;  // past it the directory need not be held for the walk
+  // Past the room the workers have, a request would only be refused: its path
+  // is not built.
+  const std::size_t room = read_ahead::Room();
   for (std::size_t i = 0; i < listing.entries.size(); ++i) {
+    if (!run_.GoesOn()) return;
     ListedEntry& entry = listing.entries[i];
     if (entry.kind == platform::EntryKind::kFile) {
       if (entry.match != ListedEntry::kUnmatched) matched[i] = entry.match == ListedEntry::kMatches;
       else matched[i] = run_.NameFits(entry.name);
       if (!matched[i] || !scans) continue;
       last_scan = i;
-      if ((tickets[i] = entry.ticket)) continue;
+      if ((tickets[i] = entry.ticket) || requests.size() >= room) continue;
       requests.push_back({false, path + entry.name, static_cast<std::uint32_t>(i), listing.directory});
     } else if (entry.kind == platform::EntryKind::kDirectory) {
       // Passed over as the entries that are neither; no worker queued it
@@ -143,7 +149,7 @@ void Walk::AheadInto(std::string& path, Listing& listing, int depth, read_ahead:
         entry.kind = platform::EntryKind::kOther;
         continue;
       }
-      if ((tickets[i] = entry.ticket)) continue;
+      if ((tickets[i] = entry.ticket) || requests.size() >= room) continue;
       requests.push_back({true, path + entry.name + platform::kSeparator, static_cast<std::uint32_t>(i), {}});
     } else {
       continue;
@@ -167,7 +173,7 @@ void Walk::AheadInto(std::string& path, Listing& listing, int depth, read_ahead:
       path += entry.name;
       path += platform::kSeparator;
       Listing below;
-      if (!tickets[i]) ReadListing(path, below, scans);
+      if (!tickets[i]) run_.List(path, below, scans);
       else if (!read_ahead::TakeListing(run_, tickets[i], below)) return;
       place.push_back(static_cast<std::uint32_t>(i));
       AheadInto(path, below, depth + 1, place);
@@ -195,7 +201,7 @@ void Walk::AheadFrom(const std::vector<std::string>& folders) {
     std::string path = WalkStartPath(folders[i]);
     Listing listing;
     const read_ahead::Ticket ticket = i == 0 ? 0 : roots[i - 1].ticket;
-    if (!ticket) ReadListing(path, listing, run_.Scans());
+    if (!ticket) run_.List(path, listing, run_.Scans());
     else if (!read_ahead::TakeListing(run_, ticket, listing)) return;
     if (folders.size() > 1) place.assign(1, static_cast<std::uint32_t>(i));
     AheadInto(path, listing, 0, place);

@@ -31,4 +31,10 @@ bool WorkerPace::Sample(bool waited) {
   return active_ != before;
 }
 
+void WorkerPace::Cap(unsigned most) {
+  most_ = std::min(most_, most);
+  first_ = std::min(first_, most);
+  active_ = std::min(active_, most);
+}
+
 }  // namespace vudo

@@ -27,6 +27,9 @@ class WorkerPace {
   // Whether one task had to wait. True when the number of active workers
   // changed.
   bool Sample(bool waited);
+  // No more than `most` workers from now on, until the next Reset: the
+  // system would start no more threads.
+  void Cap(unsigned most);
 
  private:
   unsigned first_ = 0, most_ = 0, active_ = 0;

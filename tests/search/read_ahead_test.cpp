@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -103,6 +104,26 @@ TEST_F(ReadAhead, TheRowsAndTheirOrderAreTheWalksWithoutWorkers) {
     // Growing and shrinking on the way, as the disk makes it.
     EXPECT_EQ(Search(tree_->Root(), search.pattern, search.contains, 2, nullptr, 16), alone);
   }
+}
+
+// Threads the system will not start leave the pool with those it has, none
+// included: the rows are still the walk's without workers, and the pool asks
+// for no thread past the first refused, not even as it grows.
+TEST_F(ReadAhead, ThreadsTheSystemWillNotStartLeaveThePoolSmaller) {
+  for (const char* contains : {"", "needle"}) {
+    const auto alone = Search(tree_->Root(), "*", contains, 0);
+    for (std::size_t limit : {0u, 1u, 3u}) {
+      SCOPED_TRACE(std::string(contains) + " / threads " + std::to_string(limit));
+      read_ahead::LimitThreads(limit);
+      EXPECT_EQ(Search(tree_->Root(), "*", contains, 8), alone);
+      EXPECT_EQ(read_ahead::Threads(), limit);
+      EXPECT_EQ(Search(tree_->Root(), "*", contains, 2, nullptr, 16), alone);
+      EXPECT_EQ(read_ahead::Threads(), limit);
+    }
+  }
+  read_ahead::LimitThreads(SIZE_MAX);
+  EXPECT_EQ(Search(tree_->Root(), "*", "needle", 4), Search(tree_->Root(), "*", "needle", 0));
+  EXPECT_EQ(read_ahead::Threads(), 4u);
 }
 
 TEST_F(ReadAhead, AMissingStartFolderIsAFolderThatCannotBeOpened) {

@@ -355,5 +355,32 @@ TEST_F(WalkerTest, LinksToDirectoriesAreNotFollowed) {
 }
 #endif
 
+// A Stop at the first poll ends the reading of a large directory within a few
+// hundred entries, wherever the walk reads one whole: the start folder with
+// workers, or a folder below the levels the walk keeps open. Read entry by
+// entry, the walk polls after each one anyway (the second case).
+TEST_F(WalkerTest, AStopEndsTheReadingOfALargeDirectoryWithinAFewHundredEntries) {
+  constexpr int kFiles = 2000, kLevels = 33;  // few enough to write quickly under Wine
+  std::string huge;
+  for (int level = 0; level < kLevels; ++level) huge += "l" + std::to_string(level) + "/";
+  huge += "huge";
+  for (int f = 0; f < kFiles; ++f) tree_.Write(huge + "/f" + std::to_string(f) + ".txt", "needle");
+  const struct {
+    bool from_huge;  // or from the root, kLevels above it
+    unsigned jobs;
+    const char* contains;
+  } cases[] = {{false, 1, ""}, {true, 1, ""}, {true, 4, ""}, {true, 4, "needle"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.from_huge ? "huge" : "root") + " -j " + std::to_string(c.jobs) + " " + c.contains);
+    on_poll_ = [] { return true; };
+    const std::size_t before = platform::DirectoryReader::EntriesRead();
+    Walk(c.from_huge ? tree_.Path(huge) : tree_.Root(), "*", c.contains, c.jobs);
+    // Every level's entry and its "." and "..", and one pace of polls.
+    EXPECT_LE(platform::DirectoryReader::EntriesRead() - before, 3 * (kLevels + 1) + 256u);
+    EXPECT_EQ(sink_.polls, 1);
+    EXPECT_LE(sink_.rows.size(), 1u);  // the entry before the poll
+  }
+}
+
 }  // namespace
 }  // namespace vudo

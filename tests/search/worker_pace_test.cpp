@@ -53,5 +53,21 @@ TEST(WorkerPace, ANewWalkStartsOver) {
   EXPECT_EQ(pace.Active(), 4u);
 }
 
+// Capped at the threads the system gave, the pace neither grows past them
+// nor shrinks below what it has, until the next walk.
+TEST(WorkerPace, ACapHoldsUntilTheNextWalk) {
+  WorkerPace pace;
+  pace.Reset(4, 16);
+  pace.Cap(3);
+  EXPECT_EQ(pace.Active(), 3u);
+  EXPECT_FALSE(Round(pace, WorkerPace::kSamples));
+  EXPECT_EQ(pace.Active(), 3u);
+  pace.Cap(0);
+  EXPECT_EQ(pace.Active(), 0u);
+  pace.Reset(4, 16);
+  Round(pace, WorkerPace::kSamples);
+  EXPECT_EQ(pace.Active(), 8u);
+}
+
 }  // namespace
 }  // namespace vudo
