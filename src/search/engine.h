@@ -8,9 +8,10 @@
 // every block of a content scan it calls the sink's Poll, on the caller's
 // thread, and every few hundred entries while it reads a directory whole or
 // goes over the names of one read whole: that is where the window lets its
-// events run and where any caller says that the search must end. Worker threads may list directories and scan
-// files ahead of the walk (read_ahead.h), but the hits, the polls and every
-// call into the sink come from the caller's thread, in the walk's order.
+// events run and where any caller says that the search must end. Worker
+// threads may list directories and scan files ahead of the walk
+// (read_ahead.h), but the hits, the polls and every call into the sink come
+// from the caller's thread, in the walk's order.
 //
 // The window (window_walk.h) and the console finder (cli/) are two callers;
 // the engine knows neither. It keeps no state between searches but the
@@ -54,8 +55,8 @@ class SearchSink {
   virtual void Hit(std::string_view directory, std::string_view name) = 0;
   // Called after every entry and every block scanned, and every few hundred
   // entries of a directory read or matched whole: handles what is pending,
-  // and answers true when the search must end. Once it has, the
-  // search ends without another hit or poll.
+  // and answers true when the search must end. Once it has, the search ends
+  // without another hit or poll.
   virtual bool Poll() = 0;
   // A directory the walk could not list (a start folder too), with the
   // platform's reason; the walk passes it over.
