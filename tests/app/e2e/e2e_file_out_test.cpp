@@ -94,18 +94,33 @@ TEST_F(FileOut, ShiftWithTheRightClickShowsTheShellsMenuWhichActsOnTheFile) {
   const int row = RowOf("report 1.txt");
   vudo_.ClickAt(vudo_.RowPoint(row));
   ASSERT_TRUE(WaitFor([&] { return vudo_.SelectedRow() == row; }));
-  // Shift held until the menu shows, as a person holds it: the list reads
-  // it as it handles the click, which may be after a quick release.
-  testing_windows::KeyDown(VK_SHIFT);
-  vudo_.ClickAt(vudo_.RowPoint(row), true);
+  // Shift held until the menu shows, as a person holds it. Wine resets the
+  // keyboard state it keeps from the X server's whenever the window's focus
+  // settles, which under load can come after Shift was pressed here: the
+  // window then rightly shows its own menu (two items, where the shell's
+  // has seven), and the gesture is made again.
   HWND menu = nullptr;
-  const bool shown = WaitFor([&] { return (menu = VisibleMenu()) != nullptr; });
-  testing_windows::KeyUp(VK_SHIFT);
-  ASSERT_TRUE(shown);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    testing_windows::KeyDown(VK_SHIFT);
+    vudo_.ClickAt(vudo_.RowPoint(row), true);
+    const bool shown = WaitFor([&] { return (menu = VisibleMenu()) != nullptr; });
+    testing_windows::KeyUp(VK_SHIFT);
+    ASSERT_TRUE(shown) << "attempt " << attempt << "; " << VisibleWindows() << " selected " << vudo_.SelectedRow()
+                       << " focus " << (vudo_.Focus() == vudo_.Control(kResultList));
+    const RECT items = testing_windows::ScreenRect(menu);
+    if (items.bottom - items.top > 3 * GetSystemMetrics(SM_CYMENU)) break;
+    vudo_.Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([&] { return VisibleMenu() == nullptr && vudo_.Focus() == vudo_.Control(kResultList); }));
+  }
   // A click on the last item, the shell's "Properties", which the window's
-  // own menu lacks.
-  const RECT items = testing_windows::ScreenRect(menu);
-  vudo_.ClickAt(POINT{items.left + 20, items.bottom - 10});
+  // own menu lacks. Under Wine a click that comes the moment the menu shows,
+  // before it follows the pointer, can go unseen: while the menu stays, the
+  // click is made again.
+  for (int click = 0; click < 3 && VisibleMenu(); ++click) {
+    const RECT items = testing_windows::ScreenRect(menu);
+    vudo_.ClickAt(POINT{items.left + 20, items.bottom - 10});
+    WaitFor([] { return VisibleMenu() == nullptr; }, 3000);
+  }
   HWND sheet = nullptr;
   EXPECT_TRUE(WaitFor([&] { return (sheet = VisibleWindowTitled("Properties for report 1.txt")) != nullptr; }, 30000))
       << VisibleWindows();
