@@ -20,7 +20,7 @@
 
 namespace vudo::platform {
 
-enum class EntryKind { kFile, kDirectory, kOther };
+enum class EntryKind : unsigned char { kFile, kDirectory, kOther };
 
 struct DirectoryEntry {
   const char* name = nullptr;  // valid until the next call to Next()

@@ -1,8 +1,15 @@
-// A directory's listing, read whole: what the workers reading ahead of the
-// walk hand it (read_ahead.h), and what the walk reads itself where none did.
+// A directory's listing, read a piece at a time: what the workers reading
+// ahead of the walk hand it (read_ahead.h), and what the walk reads itself
+// where none did. A piece holds at most `listing_piece` entries, so a
+// directory of a million files costs the memory of a piece; past it the
+// directory stays open in the listing (`rest`) until the next piece is read.
+// The names sit one after the other in one buffer, and an entry beside them
+// is twelve bytes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,25 +19,43 @@
 namespace vudo {
 
 struct ListedEntry {
-  std::string name;
+  std::uint32_t name;  // where its name starts in the listing's names
+  // What was asked for it ahead of the walk (read_ahead.h): a matching
+  // file's scan, a subdirectory's listing. Its ticket, or 0.
+  std::uint32_t ticket;
   platform::EntryKind kind;
-  // What a worker already queued for the entry, when it listed the directory:
-  // a matching file's scan, a subdirectory's listing. Its ticket, or 0.
-  std::uint32_t ticket = 0;
-  // Whether a file's name fits the search's pattern, where a worker matched it.
-  enum Match : std::uint8_t { kUnmatched, kMatches, kFails } match = kUnmatched;
+  // Whether a file's name fits the search's pattern, where it was matched
+  // already.
+  enum Match : std::uint8_t { kUnmatched, kMatches, kFails } match;
 };
 
 using SharedDirectory = std::shared_ptr<const platform::DirectoryHandle>;
+
+// Entries in a piece, at most; a test may set fewer (and never during a
+// search). A piece of this size costs a few hundred KiB, and the reading of
+// one is short enough that a stop is never kept waiting for it.
+inline constexpr std::size_t kListingPiece = 8192;
+inline std::size_t listing_piece = kListingPiece;
+// A listing read in one piece, however long: for the walk below the levels
+// it keeps open, which must close each directory before it descends.
+inline constexpr std::size_t kWholeListing = SIZE_MAX;
 
 struct Listing {
   bool opened = false;
   bool permission_denied = false;
   std::string error;  // the platform's reason when it did not open
+  std::uint32_t first = 0;  // the index in its directory of entries[0]
   std::vector<ListedEntry> entries;  // without "." and ".."
+  std::string names;  // each name ends in a NUL
+  // The directory, open while pieces of it are still to be read.
+  std::unique_ptr<platform::DirectoryReader> rest;
   // The directory held open for its files' scans, where it was asked for
   // and few enough are held; shared with the scans queued for them.
   SharedDirectory directory;
+
+  const char* Name(const ListedEntry& entry) const { return names.data() + entry.name; }
+  std::size_t NameLength(const ListedEntry& entry) const { return std::strlen(Name(entry)); }
+  bool More() const { return rest != nullptr; }
 };
 
 // Directories held open for the scans of their files, at most; past it a
@@ -41,31 +66,63 @@ inline bool IsDotOrDotDot(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-// Reads the listing, asking `go_on` before every entry: false leaves it short
-// (a walk that ended wants no more of it).
-template <class GoOn>
-void ReadListingWhile(const std::string& directory, Listing& listing, bool hold, GoOn go_on) {
+// Opens `directory` (ending in a separator) for a listing read a piece at a
+// time, holding it for the scans of its files when `hold` is set. False when
+// the platform refuses, with its reason in the listing.
+inline bool OpenForListing(const std::string& directory, Listing& listing, bool hold) {
   listing = Listing{};
-  platform::DirectoryReader reader;
-  listing.opened = reader.Open(directory);
+  listing.rest = std::make_unique<platform::DirectoryReader>();
+  listing.opened = listing.rest->Open(directory);
   if (!listing.opened) {
-    listing.permission_denied = reader.PermissionDenied();
-    listing.error = reader.ErrorText();
-    return;
+    listing.permission_denied = listing.rest->PermissionDenied();
+    listing.error = listing.rest->ErrorText();
+    listing.rest.reset();
+    return false;
   }
-  platform::DirectoryEntry entry;
-  while (go_on() && reader.Next(entry))
-    if (!IsDotOrDotDot(entry.name)) listing.entries.push_back({entry.name, entry.kind});
   if (hold && platform::DirectoryHandle::OpenCount() < kHeldDirectories) {
-    auto held = std::make_shared<const platform::DirectoryHandle>(reader);
+    auto held = std::make_shared<const platform::DirectoryHandle>(*listing.rest);
     if (held->Held()) listing.directory = std::move(held);
+  }
+  return true;
+}
+
+// Reads the next piece of at most `most` entries in place of the last one,
+// asking `go_on` before every entry: false leaves the piece short (a walk
+// that ended wants no more of it). The directory is closed at its end.
+template <class GoOn>
+void ReadPiece(Listing& listing, std::size_t most, GoOn go_on) {
+  listing.first += static_cast<std::uint32_t>(listing.entries.size());
+  listing.entries.clear();
+  listing.names.clear();
+  if (!listing.rest) return;
+  platform::DirectoryEntry entry;
+  while (listing.entries.size() < most && go_on()) {
+    if (!listing.rest->Next(entry)) {
+      listing.rest.reset();
+      return;
+    }
+    if (IsDotOrDotDot(entry.name)) continue;
+    listing.entries.push_back(
+        {static_cast<std::uint32_t>(listing.names.size()), 0, entry.kind, ListedEntry::kUnmatched});
+    listing.names.append(entry.name, std::strlen(entry.name) + 1);
   }
 }
 
-// Reads a directory whole (`directory` ends in a separator), holding it open
-// for the scans of its files when `hold` is set.
-inline void ReadListing(const std::string& directory, Listing& listing, bool hold = false) {
-  ReadListingWhile(directory, listing, hold, [] { return true; });
+// Marks what the walk will want of a piece, asking `go_on` before every
+// entry: with `match_files`, whether each file's name fits (`fits`, given
+// its name); and the subdirectories the walk passes over (`skips`, given
+// the name), as entries of no kind.
+template <class Fits, class Skips, class GoOn>
+void MarkEntries(Listing& listing, bool match_files, Fits fits, Skips skips, GoOn go_on) {
+  for (ListedEntry& entry : listing.entries) {
+    if (!go_on()) return;
+    if (entry.kind == platform::EntryKind::kFile) {
+      if (match_files && entry.match == ListedEntry::kUnmatched)
+        entry.match = fits(listing.Name(entry)) ? ListedEntry::kMatches : ListedEntry::kFails;
+    } else if (entry.kind == platform::EntryKind::kDirectory && skips(listing.Name(entry))) {
+      entry.kind = platform::EntryKind::kOther;
+    }
+  }
 }
 
 }  // namespace vudo

@@ -3,34 +3,43 @@
 // names match, so the disk has requests in flight and every core works while
 // the walk keeps its own order.
 //
-// The words used here and in read_ahead.cpp:
-// - task: one listing or one scan asked for ahead of the walk.
-// - ticket: the number a task gets when it is queued; the walk asks for the
-//   task's result by it. 0 means no task: the walk does that work itself.
-// - place: where an entry stands in the walk's order (below); workers take
-//   the queued task whose place comes first.
+// The words used here and in read_ahead_*.cpp:
+// - place: where an entry stands in the walk's order: the indexes of its
+//   directories' entries from the list of start folders down, and its own.
+//   The walk comes to entries in the order of their places (depth first).
+// - open listing: a directory whose entries the walk will come to, listed
+//   by a worker ahead of it or by the walk itself, with a cursor at its
+//   first entry not yet asked for. The walk's own directory is one, and so
+//   is every listing done ahead.
+// - task: one listing or one scan asked for ahead of the walk, for an entry
+//   of an open listing; its ticket stands in the entry. 0 means none: the
+//   walk does that work itself when it comes to the entry.
+// - window: the tasks queued, running or done and not yet taken by the
+//   walk, bounded. It slides with the walk: whenever there is room, the
+//   nearest entries of all open listings not yet asked for are; and the
+//   nearest take the place of the farthest still queued, so that the
+//   workers always work on what the walk needs next, whatever the tree's
+//   shape or however long the walk stands still.
 // - verdict: a scan's result, whether the file holds the text.
-// - window: the tasks queued or done and not yet taken by the walk, bounded,
-//   and so are the open handles and buffers behind them.
-// - held: a directory kept open so that its files open by name in it; and
-//   the listings done ahead and not yet taken, whose entries are bounded.
+// - held: the entries of the listings done ahead and not yet entered by the
+//   walk, bounded: past the bound the workers list nothing more.
 // - epoch: counts the walks the pool has served; a task run for an older
 //   one is dropped, never handed over.
 // - pace: how many workers take tasks at the moment (worker_pace.h).
 //
-// The walk stays the consumer: it asks for a listing or a verdict by its
-// ticket when it comes to that entry, in its own order. A task no worker has
-// taken yet the walk runs itself (as it would without workers); for one a
-// worker is running it waits, polling the search's caller meanwhile. Past the
-// window the walk gets no ticket and does the work itself. The workers never
-// call the caller's sink: they get paths and give back listings and verdicts.
-// The search's end cancels everything: workers check the epoch between
-// entries and between blocks, and EndWalk returns only once each has closed
-// what it opened.
+// The walk stays the consumer: it takes a listing or a verdict by its entry
+// when it comes to it, in its own order. A task no worker has taken yet the
+// walk runs itself (as it would without workers); for one a worker is
+// running it waits, polling the search's caller meanwhile. The workers never
+// call the caller's sink: they get paths and give back listings and
+// verdicts. The search's end cancels everything: workers check the epoch
+// between entries and between blocks, and EndWalk returns only once each has
+// closed what it opened.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,44 +62,53 @@ struct Workers {
 // processor count.
 Workers WorkersFor(unsigned jobs, unsigned most_jobs);
 
-using Ticket = std::uint32_t;  // 0: none (past the window, or no workers)
-// Where an entry stands in the walk's order: the indexes of its directories'
-// entries from the start directory down, and its own. The walk comes to
-// entries in the order of their places (depth first), and the workers take
-// the queued task whose place comes first.
+using Ticket = std::uint32_t;
 using Place = std::vector<std::uint32_t>;
+struct OpenListing;
 
 // Starts a walk's read-ahead for the run's pattern and Contains text (empty:
 // listings only). The workers never list ahead the folders `start` skips.
-// A walk of several start folders asks for their listings as entries of a
-// directory above them all (place {}), the folders' indexes their own.
 void BeginWalk(const SearchRun& run, Workers workers, const StartFolders& start);
-// What the walk asks for ahead: a directory's listing (the path ending in a
-// separator; a worker that lists it also queues the listings of its
-// subdirectories and, when there is a Contains text, the scans of its
-// matching files), or whether a file holds the Contains text. All of a
-// directory's requests go at once, under one lock and with one wake-up of the
-// workers; each gets its ticket.
-struct Request {
-  bool listing;
-  std::string path;
-  std::uint32_t index;  // the entry's index in its directory
-  SharedDirectory directory;  // a scan's, where held
-  Ticket ticket = 0;
-};
-// `directory` is the place of the directory whose entries these are.
-void AskAhead(const Place& directory, std::vector<Request>& requests);
-// How many requests AskAhead would queue now, at most: none without
-// workers, fewer as the window fills. Only the walk takes tasks out of the
-// window, so the room does not grow until it takes one.
-std::size_t Room();
-// Takes a result, in the walk's thread. False when the walk must end (the
-// run's poll said so while it waited).
-bool TakeListing(SearchRun& run, Ticket ticket, Listing& listing);
-// `scanned` is a scan's result (scan_file.h).
-bool TakeVerdict(SearchRun& run, Ticket ticket, int& scanned);
 // Cancels what is left and waits until no worker holds a file or directory.
 void EndWalk();
+
+// A directory the walk is in: its listing, open to the pool, which asks for
+// its entries ahead of the walk until the walk leaves it.
+class Directory {
+ public:
+  Directory();
+  ~Directory();  // the pool asks for none of its entries any more
+  Directory(const Directory&) = delete;
+  Directory& operator=(const Directory&) = delete;
+
+  const Listing& Entries() const;
+  const std::string& Path() const;  // ending in a separator
+  // The next piece of the listing, read here, polling the run as it reads;
+  // false when there is none or the walk must end.
+  bool NextPiece(SearchRun& run);
+  // Lets go of the directory held open for its files' scans, once the walk
+  // has passed its last such file: a deep walk does not hold one per level.
+  void LetGoOfHeld();
+
+ private:
+  friend void OpenStart(Directory&, const std::vector<std::string>&);
+  friend bool Enter(SearchRun&, Directory&, std::size_t, Directory&);
+  friend bool TakeVerdict(SearchRun&, Directory&, std::size_t, int&);
+  std::shared_ptr<OpenListing> open_;
+};
+
+// The start folders as the entries of a directory above them all, which the
+// walk enters in turn (Enter), and whose listings are asked for ahead like
+// any other: each folder's places begin with its index.
+void OpenStart(Directory& roots, const std::vector<std::string>& folders);
+// Enters the subdirectory that is entry `entry` of the current piece of
+// `parent`: with the listing a worker read ahead, or one read here. False
+// when the walk must end (the run's poll said so while it waited or read).
+bool Enter(SearchRun& run, Directory& parent, std::size_t entry, Directory& below);
+// Whether the file that is entry `entry` of `directory`'s current piece holds
+// the run's text; `scanned` is a scan's result (scan_file.h). False when the
+// walk must end.
+bool TakeVerdict(SearchRun& run, Directory& directory, std::size_t entry, int& scanned);
 
 // For tests: tasks not yet taken by the walk, and workers inside a task.
 int Outstanding();
@@ -99,6 +117,16 @@ int Busy();
 // their bound (0: the built-in one), past which workers list nothing more.
 std::size_t HeldEntries();
 void SetHeldEntriesBound(std::size_t entries);
+// For tests: the window's size in tasks (0: the built-in one). Not during a
+// search.
+void SetWindow(std::size_t tasks);
+// For tests: the entries the walk came to that it wanted done (a
+// subdirectory's listing, a matching file's scan), and of them those it
+// found nothing asked for, since the last call.
+struct TakeCounts {
+  std::size_t wanted = 0, unasked = 0;
+};
+TakeCounts TakenSince();
 // For tests: the threads the pool has, and how many it may start from none
 // (SIZE_MAX: as many as the system gives) before starting one fails as it
 // does when the system has no more. Ends the pool's threads first, so not

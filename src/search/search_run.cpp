@@ -29,10 +29,6 @@ bool SearchRun::Verdict(int scanned, std::string_view path) {
   return scanned == 1;
 }
 
-void SearchRun::List(const std::string& directory, Listing& listing, bool hold) {
-  ReadListingWhile(directory, listing, hold, [this] { return GoesOn(); });
-}
-
 bool SearchRun::MustEnd() {
   if (!ended_) ended_ = sink_.Poll();
   return ended_;

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "search/engine.h"
-#include "search/listing.h"
 #include "search/matcher.h"
 #include "search/text_forms.h"
 
@@ -50,9 +49,6 @@ class SearchRun {
   // search has ended.
   static constexpr unsigned kEntriesPerPoll = 256;
   bool GoesOn() { return !ended_ && (++entries_since_poll_ < kEntriesPerPoll || !PollNow()); }
-  // Reads a directory whole as ReadListing does (listing.h), but stops as
-  // GoesOn says: then the listing is short and the search has ended.
-  void List(const std::string& directory, Listing& listing, bool hold);
   bool Ended() const { return ended_; }
   void Hit(std::string_view directory, std::string_view name) {
     if (!ended_) sink_.Hit(directory, name);

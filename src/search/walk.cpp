@@ -12,6 +12,7 @@
 #include "search/engine.h"
 #include "search/listing.h"
 #include "search/read_ahead.h"
+#include "search/scan_file.h"
 #include "search/search_run.h"
 #include "search/start_folders.h"
 
@@ -26,33 +27,33 @@ constexpr int kLevelsKeptOpen = 32;
 
 class Walk {
  public:
-  // `start_listed` is set once a start folder could be listed. The folders
-  // `start` skips are passed over wherever the walk meets them.
-  Walk(SearchRun& run, bool& start_listed, const StartFolders* start = nullptr)
-      : run_(run), start_listed_(start_listed), start_(start && !start->skipped.empty() ? start : nullptr) {}
+  // The folders `start` skips are passed over wherever the walk meets them.
+  Walk(SearchRun& run, const StartFolders* start = nullptr)
+      : run_(run), start_(start && !start->skipped.empty() ? start : nullptr) {}
 
   // `path` holds the directory, ending in a separator. Entries are appended
   // to it and cut off again, so the whole walk shares one buffer.
   void Into(std::string& path, int depth);
-  // The same with workers reading ahead; `listing` is the directory's, read
-  // whole.
-  void AheadInto(std::string& path, Listing& listing, int depth, read_ahead::Place& place);
   // Every start folder with workers reading ahead.
   void AheadFrom(const std::vector<std::string>& folders);
   // A file of `directory` (ending in a separator, held open where `held` is
   // given): its name, then its content when the search has a text; a hit
   // goes to the sink.
   void TestFile(std::string_view directory, std::string_view name, const platform::DirectoryHandle* held);
+  // Start folders the walk found it could not list.
+  std::size_t Unopened() const { return unopened_; }
 
  private:
   bool Visit(std::string& path, std::size_t length, const char* name, platform::EntryKind kind, int depth,
              const platform::DirectoryHandle* held);
+  // The same entries in the same order as Into, with workers reading ahead.
+  void AheadInto(read_ahead::Directory& directory, int depth);
   // Whether the subdirectory `path` was walked already, as a start folder.
   bool Skips(std::string_view path) const { return start_ && start_->Skips(path, run_.Request().rule); }
 
   SearchRun& run_;
-  bool& start_listed_;
   const StartFolders* start_;  // none when it skips no folder
+  std::size_t unopened_ = 0;
   std::string file_path_;  // reused for every file, so testing one allocates nothing
 };
 
@@ -81,130 +82,77 @@ bool Walk::Visit(std::string& path, std::size_t length, const char* name, platfo
 }
 
 void Walk::Into(std::string& path, int depth) {
-  platform::DirectoryReader reader;
-  const bool opened = reader.Open(path);
-  if (depth == 0 && opened) start_listed_ = true;
-  if (!opened) {
-    run_.Unreadable(path, reader.ErrorText(), reader.PermissionDenied());
-    return;
-  }
-  const std::size_t length = path.size();
-  platform::DirectoryEntry entry;
-  if (depth < kLevelsKeptOpen) {
-    // The files are opened by their names in the directory open here.
-    const platform::DirectoryHandle held = run_.Scans() ? platform::DirectoryHandle(reader) : platform::DirectoryHandle();
-    while (reader.Next(entry))
-      if (!IsDotOrDotDot(entry.name) && !Visit(path, length, entry.name, entry.kind, depth, &held)) return;
-    return;
-  }
-  struct Listed {
-    std::string name;
-    platform::EntryKind kind;
-  };
-  std::vector<Listed> listed;
-  while (run_.GoesOn() && reader.Next(entry))
-    if (!IsDotOrDotDot(entry.name)) listed.push_back({entry.name, entry.kind});
-  reader.Close();
-  if (run_.Ended()) return;
-  for (const Listed& item : listed)
-    if (!Visit(path, length, item.name.c_str(), item.kind, depth, nullptr)) return;
-}
-
-// The same entries in the same order as Into, each tested as TestFile does,
-// and the same poll after every entry; only the listings and the verdicts may
-// have been read by a worker.
-void Walk::AheadInto(std::string& path, Listing& listing, int depth, read_ahead::Place& place) {
-  if (run_.Ended()) return;  // the listing was cut short
-  if (depth == 0 && listing.opened) start_listed_ = true;
-  if (!listing.opened) {
+  Listing listing;
+  if (!OpenForListing(path, listing, false)) {
+    if (depth == 0) ++unopened_;
     run_.Unreadable(path, listing.error, listing.permission_denied);
     return;
   }
   const std::size_t length = path.size();
-  const bool scans = run_.Scans();
-  // What the walk will want next, asked for at once, in its order: the
-  // verdicts of the matching files and the listings of the subdirectories.
-  std::vector<char> matched(listing.entries.size(), 0);
-  std::vector<read_ahead::Ticket> tickets(listing.entries.size(), 0);
-  std::vector<read_ahead::Request> requests;
-  std::vector<std::size_t> asked;  // the entry each request is for
-  std::size_t last_scan = 0;  // past it the directory need not be held for the walk
-  // Past the room the workers have, a request would only be refused: its path
-  // is not built.
-  const std::size_t room = read_ahead::Room();
-  for (std::size_t i = 0; i < listing.entries.size(); ++i) {
-    if (!run_.GoesOn()) return;
-    ListedEntry& entry = listing.entries[i];
-    if (entry.kind == platform::EntryKind::kFile) {
-      if (entry.match != ListedEntry::kUnmatched) matched[i] = entry.match == ListedEntry::kMatches;
-      else matched[i] = run_.NameFits(entry.name);
-      if (!matched[i] || !scans) continue;
-      last_scan = i;
-      if ((tickets[i] = entry.ticket) || requests.size() >= room) continue;
-      requests.push_back({false, path + entry.name, static_cast<std::uint32_t>(i), listing.directory});
-    } else if (entry.kind == platform::EntryKind::kDirectory) {
-      // Passed over as the entries that are neither; no worker queued it
-      // either (read_ahead.cpp).
-      if (start_ && Skips(path + entry.name + platform::kSeparator)) {
-        entry.kind = platform::EntryKind::kOther;
-        continue;
-      }
-      if ((tickets[i] = entry.ticket) || requests.size() >= room) continue;
-      requests.push_back({true, path + entry.name + platform::kSeparator, static_cast<std::uint32_t>(i), {}});
-    } else {
-      continue;
-    }
-    asked.push_back(i);
+  if (depth < kLevelsKeptOpen) {
+    platform::DirectoryReader& reader = *listing.rest;
+    // The files are opened by their names in the directory open here.
+    const platform::DirectoryHandle held = run_.Scans() ? platform::DirectoryHandle(reader) : platform::DirectoryHandle();
+    platform::DirectoryEntry entry;
+    while (reader.Next(entry))
+      if (!IsDotOrDotDot(entry.name) && !Visit(path, length, entry.name, entry.kind, depth, &held)) return;
+    return;
   }
-  read_ahead::AskAhead(place, requests);
-  for (std::size_t r = 0; r < requests.size(); ++r) tickets[asked[r]] = requests[r].ticket;
-  for (std::size_t i = 0; i < listing.entries.size(); ++i) {
-    const ListedEntry& entry = listing.entries[i];
-    if (entry.kind == platform::EntryKind::kFile && matched[i]) {
-      bool found = true;
-      if (scans) {
-        int scanned = 0;
-        if (!tickets[i]) found = run_.Scan(path + entry.name, listing.directory.get());
-        else if (!read_ahead::TakeVerdict(run_, tickets[i], scanned)) return;
-        else found = run_.Verdict(scanned, path + entry.name);
-      }
-      if (found) run_.Hit(path, entry.name);
-    } else if (entry.kind == platform::EntryKind::kDirectory) {
-      path += entry.name;
-      path += platform::kSeparator;
-      Listing below;
-      if (!tickets[i]) run_.List(path, below, scans);
-      else if (!read_ahead::TakeListing(run_, tickets[i], below)) return;
-      place.push_back(static_cast<std::uint32_t>(i));
-      AheadInto(path, below, depth + 1, place);
-      place.pop_back();
-      path.resize(length);
-    }
-    // Held no longer than its files need it, so a deep walk does not hold one
-    // directory per level.
-    if (i == last_scan) listing.directory.reset();
-    if (run_.MustEnd()) return;
-  }
+  ReadPiece(listing, kWholeListing, [this] { return run_.GoesOn(); });
+  listing.rest.reset();
+  if (run_.Ended()) return;
+  for (const ListedEntry& entry : listing.entries)
+    if (!Visit(path, length, listing.Name(entry), entry.kind, depth, nullptr)) return;
 }
 
-// A single folder is listed here at once, as it always was. Of several, the
-// later ones' listings are asked for ahead too, so the workers go on with the
-// next folder while the walk finishes one; each folder's places begin with
-// its index, so the workers take the folders in their order.
+// Each file tested as TestFile does, and the same poll after every entry;
+// only the listings and the verdicts may have been read by a worker.
+void Walk::AheadInto(read_ahead::Directory& directory, int depth) {
+  const Listing& listing = directory.Entries();
+  if (!listing.opened) {
+    if (depth == 0) ++unopened_;
+    run_.Unreadable(directory.Path(), listing.error, listing.permission_denied);
+    return;
+  }
+  const bool scans = run_.Scans();
+  do {
+    // Past its last matching file, the directory need not be held for the
+    // walk's scans.
+    std::size_t last_scan = 0;
+    if (scans && listing.directory && !listing.More())
+      for (std::size_t i = 0; i < listing.entries.size(); ++i)
+        if (listing.entries[i].match != ListedEntry::kFails && listing.entries[i].kind == platform::EntryKind::kFile)
+          last_scan = i;
+    for (std::size_t i = 0; i < listing.entries.size(); ++i) {
+      const ListedEntry& entry = listing.entries[i];
+      const char* name = listing.Name(entry);
+      if (entry.kind == platform::EntryKind::kFile) {
+        if (entry.match == ListedEntry::kMatches || (entry.match == ListedEntry::kUnmatched && run_.NameFits(name))) {
+          int scanned = 1;
+          if (scans && !read_ahead::TakeVerdict(run_, directory, i, scanned)) return;
+          if (scanned == kScanUnreadable) run_.Verdict(scanned, file_path_.assign(directory.Path()).append(name));
+          if (scanned == 1) run_.Hit(directory.Path(), name);
+        }
+      } else if (entry.kind == platform::EntryKind::kDirectory) {
+        if (i >= last_scan && listing.directory) directory.LetGoOfHeld();
+        read_ahead::Directory below;
+        if (!read_ahead::Enter(run_, directory, i, below)) return;
+        AheadInto(below, depth + 1);
+      }
+      if (run_.MustEnd()) return;
+    }
+  } while (listing.More() && directory.NextPiece(run_));
+}
+
 void Walk::AheadFrom(const std::vector<std::string>& folders) {
-  std::vector<read_ahead::Request> roots;
-  for (std::size_t i = 1; i < folders.size(); ++i)
-    roots.push_back({true, WalkStartPath(folders[i]), static_cast<std::uint32_t>(i), {}});
-  read_ahead::AskAhead({}, roots);
-  read_ahead::Place place;
+  read_ahead::Directory roots;
+  read_ahead::OpenStart(roots, folders);
   for (std::size_t i = 0; i < folders.size(); ++i) {
-    std::string path = WalkStartPath(folders[i]);
-    Listing listing;
-    const read_ahead::Ticket ticket = i == 0 ? 0 : roots[i - 1].ticket;
-    if (!ticket) run_.List(path, listing, run_.Scans());
-    else if (!read_ahead::TakeListing(run_, ticket, listing)) return;
-    if (folders.size() > 1) place.assign(1, static_cast<std::uint32_t>(i));
-    AheadInto(path, listing, 0, place);
+    read_ahead::Directory start;
+    // A start folder whose listing the walk did not see is no folder that
+    // could not be listed: the search ended before.
+    if (!read_ahead::Enter(run_, roots, i, start)) return;
+    AheadInto(start, 0);
     if (run_.Ended()) return;
   }
 }
@@ -241,8 +189,7 @@ SearchOutcome RunSearch(const SearchRequest& request, SearchSink& sink) {
   try {
     SearchRun run(request, sink);
     const StartFolders start = SplitStartFolders(request.directory, request.rule);
-    outcome.start_listed = false;  // until one is
-    Walk walk(run, outcome.start_listed, &start);
+    Walk walk(run, &start);
     const read_ahead::Workers workers = read_ahead::WorkersFor(request.jobs, request.most_jobs);
     if (workers.first < 2) {
       for (const std::string& folder : start.folders) {
@@ -254,6 +201,8 @@ SearchOutcome RunSearch(const SearchRequest& request, SearchSink& sink) {
       const ReadAheadWalk ahead(run, workers, start);
       walk.AheadFrom(start.folders);
     }
+    // Not one of the start folders could be listed: the walk came to each.
+    outcome.start_listed = walk.Unopened() < start.folders.size();
     outcome.ended_by_poll = run.Ended();
   } catch (const std::bad_alloc&) {
     // Everything the walk held was let go on the way here.
@@ -265,8 +214,7 @@ SearchOutcome RunSearch(const SearchRequest& request, SearchSink& sink) {
 void TestOneFile(const SearchRequest& request, std::string_view directory, std::string_view name, SearchSink& sink) {
   try {
     SearchRun run(request, sink);
-    bool start_listed = true;
-    Walk(run, start_listed).TestFile(directory, name, nullptr);
+    Walk(run).TestFile(directory, name, nullptr);
   } catch (const std::bad_alloc&) {
   }
 }

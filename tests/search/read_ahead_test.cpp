@@ -106,6 +106,66 @@ TEST_F(ReadAhead, TheRowsAndTheirOrderAreTheWalksWithoutWorkers) {
   }
 }
 
+// The window slides with the walk whatever the tree's shape: wider than the
+// window, deep below a wide level, and with the walk held still for a while
+// (a modal loop on the window's thread), the walk finds nearly every entry
+// it wants done asked for ahead, and lists the rows of a walk without
+// workers. A window that did not slide leaves most of them to the walk.
+TEST_F(ReadAhead, TheWindowSlidesWithTheWalkWhateverTheTreesShape) {
+  constexpr std::size_t kWindow = 64;
+  TempTree wide, deep;
+  for (std::size_t f = 0; f < 10 * kWindow; ++f) wide.Write("f" + std::to_string(f) + ".txt", "x");
+  for (int d = 0; d < 160; ++d) {
+    const std::string dir = "d" + std::to_string(d) + "/";
+    deep.MakeDir(dir + "inner");
+    for (int f = 0; f < 3; ++f) deep.Write(dir + "f" + std::to_string(f) + ".txt", d % 7 ? "x" : "needle");
+  }
+  const struct {
+    const TempTree& tree;
+    const char* contains;
+    int pause_ms;  // at the first poll
+  } cases[] = {{wide, "needle", 0}, {deep, "", 0}, {deep, "needle", 0}, {deep, "", 100}, {deep, "needle", 100}};
+  read_ahead::SetWindow(kWindow);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(&c.tree == &wide ? "wide" : "deep") + " / " + c.contains + " / pause " +
+                 std::to_string(c.pause_ms));
+    const auto alone = Search(c.tree.Root(), "*", c.contains, 0);
+    read_ahead::TakenSince();
+    const auto rows = Search(c.tree.Root(), "*", c.contains, 4, [&](int poll) {
+      if (poll == 1) std::this_thread::sleep_for(std::chrono::milliseconds(c.pause_ms));
+    });
+    const read_ahead::TakeCounts counts = read_ahead::TakenSince();
+    EXPECT_EQ(rows, alone);
+    EXPECT_GT(counts.wanted, 150u);
+    EXPECT_LE(counts.unasked, 1 + counts.wanted / 50) << "of " << counts.wanted;
+  }
+  read_ahead::SetWindow(0);
+}
+
+// Windows of a few tasks and listings of a few entries a piece keep the rows
+// and their order: the farthest queued tasks give way again and again, and
+// the walk and the workers go from piece to piece.
+TEST_F(ReadAhead, SmallWindowsAndPiecesKeepTheRowsAndTheirOrder) {
+  const struct {
+    const char* pattern;
+    const char* contains;
+  } searches[] = {{"*", ""}, {"*", "needle"}, {"*.txt", "needle"}};
+  for (const auto& search : searches) {
+    const auto alone = Search(tree_->Root(), search.pattern, search.contains, 0);
+    for (std::size_t window : {3u, 16u, 64u}) {
+      for (std::size_t piece : {2u, 7u, 100000u}) {
+        SCOPED_TRACE(std::string(search.pattern) + " / " + search.contains + " / window " + std::to_string(window) +
+                     " / piece " + std::to_string(piece));
+        read_ahead::SetWindow(window);
+        listing_piece = piece;
+        EXPECT_EQ(Search(tree_->Root(), search.pattern, search.contains, 4), alone);
+      }
+    }
+  }
+  read_ahead::SetWindow(0);
+  listing_piece = kListingPiece;
+}
+
 // Threads the system will not start leave the pool with those it has, none
 // included: the rows are still the walk's without workers, and the pool asks
 // for no thread past the first refused, not even as it grows.

@@ -10,6 +10,7 @@
 #include "platform/directory.h"
 #include "platform/path.h"
 #include "platform/file.h"
+#include "search/listing.h"
 #include "search/read_ahead.h"
 #include "support/allocation_limit.h"
 #include "support/collecting_sink.h"
@@ -37,7 +38,7 @@ class WalkerTest : public ::testing::Test {
                                 const std::string& contains = "", unsigned jobs = 1) {
     sink_ = CollectingSink{};
     sink_.on_poll = on_poll_;
-    testing_sink::Search(sink_, directory, pattern, contains, jobs);
+    outcome_ = testing_sink::Search(sink_, directory, pattern, contains, jobs);
     auto rows = sink_.rows;
     std::sort(rows.begin(), rows.end());
     return rows;
@@ -51,6 +52,7 @@ class WalkerTest : public ::testing::Test {
 
   TempTree tree_;
   CollectingSink sink_;
+  SearchOutcome outcome_;
   std::function<bool()> on_poll_;
 };
 
@@ -356,10 +358,13 @@ TEST_F(WalkerTest, LinksToDirectoriesAreNotFollowed) {
 #endif
 
 // A Stop at the first poll ends the reading of a large directory within a few
-// hundred entries, wherever the walk reads one whole: the start folder with
-// workers, or a folder below the levels the walk keeps open. Read entry by
-// entry, the walk polls after each one anyway (the second case).
+// hundred entries, wherever a directory is read in pieces: the start folder
+// with workers (read by a worker or by the walk, in pieces here of 256
+// entries), or a folder below the levels the walk keeps open. Read entry by
+// entry, the walk polls after each one anyway (the second case). The stopped
+// search does not say that its start folder could not be listed.
 TEST_F(WalkerTest, AStopEndsTheReadingOfALargeDirectoryWithinAFewHundredEntries) {
+  listing_piece = 256;
   constexpr int kFiles = 2000, kLevels = 33;  // few enough to write quickly under Wine
   std::string huge;
   for (int level = 0; level < kLevels; ++level) huge += "l" + std::to_string(level) + "/";
@@ -379,7 +384,10 @@ TEST_F(WalkerTest, AStopEndsTheReadingOfALargeDirectoryWithinAFewHundredEntries)
     EXPECT_LE(platform::DirectoryReader::EntriesRead() - before, 3 * (kLevels + 1) + 256u);
     EXPECT_EQ(sink_.polls, 1);
     EXPECT_LE(sink_.rows.size(), 1u);  // the entry before the poll
+    EXPECT_TRUE(outcome_.start_listed);
+    EXPECT_TRUE(outcome_.ended_by_poll);
   }
+  listing_piece = kListingPiece;
 }
 
 }  // namespace
