@@ -27,6 +27,11 @@ enum class Taken { kHere, kDone, kEnd };
 // asked for or no worker has taken it yet; kDone: a worker did, and `result`
 // holds what it found; kEnd: the walk must end (the run's poll said so while
 // it waited for a worker).
+//
+// A start folder's listing is left to a worker while one may take it: the
+// first call that lists a folder can take seconds (Wine reads a directory of
+// a million files whole before it returns the first entry), and the walk
+// polls its caller while it waits, where it could not while it lists.
 Taken Take(SearchRun& run, OpenListing& from, std::size_t index, Task& result) {
   Pool& pool = ThePool();
   std::unique_lock<std::mutex> lock(pool.mutex);
@@ -40,12 +45,16 @@ Taken Take(SearchRun& run, OpenListing& from, std::size_t index, Task& result) {
   }
   auto it = pool.tasks.find(ticket);
   if (it == pool.tasks.end()) return Taken::kEnd;
-  if (it->second.state == State::kQueued) {
+  const bool start_folder = from.path.empty();
+  const auto run_here = [&] {
+    if (it->second.state != State::kQueued) return false;
+    if (start_folder && pool.held_entries < pool.held_bound) return false;
     (it->second.kind == Kind::kList ? pool.lists : pool.scans).erase(it->second.place);
     pool.tasks.erase(it);
     Refill(pool);
-    return Taken::kHere;
-  }
+    return true;
+  };
+  if (run_here()) return Taken::kHere;
   // Most tasks a worker runs end within microseconds once the data is
   // cached: a short spin saves the wake-up a sleep would cost on both sides.
   for (int spin = 0; spin < 64 && it->second.state != State::kDone; ++spin) {
@@ -66,6 +75,7 @@ Taken Take(SearchRun& run, OpenListing& from, std::size_t index, Task& result) {
     if (must_end) return Taken::kEnd;
     it = pool.tasks.find(ticket);  // a poll never ends a walk's tasks, but look again all the same
     if (it == pool.tasks.end()) return Taken::kEnd;
+    if (run_here()) return Taken::kHere;
   }
   if (it->second.listing) {
     const bool was_full = pool.held_entries >= pool.held_bound;
