@@ -99,6 +99,9 @@ namespace testing {
 // From now on every directory of that name refuses to be listed, as one that
 // cannot be read does; empty: none.
 void RefuseDirectoriesNamed(const std::string& name);
+// From now on every directory of that name takes `milliseconds` to open, as
+// one whose first listing the system reads whole does; empty: none.
+void SlowDirectoriesNamed(const std::string& name, unsigned milliseconds);
 }  // namespace testing
 
 }  // namespace vudo::platform

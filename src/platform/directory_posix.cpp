@@ -52,6 +52,7 @@ void DirectoryReader::Close() {
 
 bool DirectoryReader::Open(const std::string& directory) {
   Close();
+  test_hooks::WaitIfSlow(directory);
   if (test_hooks::DirectoryRefused(directory)) {
     error_ = EIO;
     return false;

@@ -63,6 +63,7 @@ std::string DirectoryReader::ErrorText() const {
 bool DirectoryReader::Open(const std::string& directory) {
   Close();
   error_ = 0;
+  test_hooks::WaitIfSlow(directory);
   if (test_hooks::DirectoryRefused(directory)) {
     error_ = ERROR_CANT_ACCESS_FILE;
     return false;

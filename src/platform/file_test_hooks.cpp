@@ -1,7 +1,9 @@
 #include "platform/file_test_hooks.h"
 
 #include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include <algorithm>
 #include <cstdint>
@@ -18,6 +20,16 @@ bool fail_next_replace = false;
 // Read by every FileReader::Open, which the engine's workers run too.
 std::atomic<std::int64_t> extra_file_size{0};
 std::string refused_directory_name;  // set between searches only
+std::string slow_directory_name;     // the same
+unsigned slow_directory_ms = 0;
+
+// Whether `directory` (ending in a separator) is named `name`.
+bool Named(const std::string& directory, const std::string& name) {
+  if (name.empty() || directory.size() < 2) return false;
+  const std::size_t end = directory.size() - 1;  // the separator
+  const std::size_t start = directory.find_last_of("\\/", end - 1) + 1;
+  return directory.compare(start, end - start, name) == 0;
+}
 
 }  // namespace
 
@@ -26,6 +38,10 @@ void FailWritesAfter(std::size_t bytes) { write_budget = bytes; }
 void FailNextReplace() { fail_next_replace = true; }
 void AddToNextFileSize(std::int64_t extra) { extra_file_size = extra; }
 void RefuseDirectoriesNamed(const std::string& name) { refused_directory_name = name; }
+void SlowDirectoriesNamed(const std::string& name, unsigned milliseconds) {
+  slow_directory_name = name;
+  slow_directory_ms = milliseconds;
+}
 }  // namespace testing
 
 namespace test_hooks {
@@ -54,11 +70,10 @@ std::atomic<std::size_t> entries_read{0};
 void CountEntriesRead(std::size_t entries) { entries_read.fetch_add(entries, std::memory_order_relaxed); }
 std::size_t EntriesRead() { return entries_read.load(); }
 
-bool DirectoryRefused(const std::string& directory) {
-  if (refused_directory_name.empty() || directory.size() < 2) return false;
-  const std::size_t end = directory.size() - 1;  // the separator
-  const std::size_t start = directory.find_last_of("\\/", end - 1) + 1;
-  return directory.compare(start, end - start, refused_directory_name) == 0;
+bool DirectoryRefused(const std::string& directory) { return Named(directory, refused_directory_name); }
+void WaitIfSlow(const std::string& directory) {
+  if (Named(directory, slow_directory_name))
+    std::this_thread::sleep_for(std::chrono::milliseconds(slow_directory_ms));
 }
 }  // namespace test_hooks
 

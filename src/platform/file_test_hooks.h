@@ -25,6 +25,8 @@ int OpenFiles();
 // Whether a test made directories of this path's name refuse to be listed
 // (`directory` ends in a separator).
 bool DirectoryRefused(const std::string& directory);
+// Waits as long as a test asked a directory of this name to take to open.
+void WaitIfSlow(const std::string& directory);
 // Counts the entries directory readers returned, across threads
 // (DirectoryReader::EntriesRead).
 void CountEntriesRead(std::size_t entries);

@@ -58,6 +58,12 @@ class SearchSink {
   // and answers true when the search must end. Once it has, the search ends
   // without another hit or poll.
   virtual bool Poll() = 0;
+  // While a search that has ended waits for a worker to let go of what it
+  // holds, every few milliseconds: handles what is pending. A worker inside
+  // a system call that cannot be cut short (the first listing of a folder of
+  // a million files takes seconds under Wine) ends it first. The search has
+  // ended: its answer is not asked, and nothing else reaches the sink.
+  virtual void WhileEnding() {}
   // A directory the walk could not list (a start folder too), with the
   // platform's reason; the walk passes it over.
   virtual void Unreadable(const std::string& directory, const std::string& reason, bool permission_denied) {

@@ -124,7 +124,7 @@ void BeginWalk(const SearchRun& run, Workers workers, const StartFolders& start)
   StartActive(pool);
 }
 
-void EndWalk() {
+void EndWalk(SearchRun* run) {
   Pool& pool = ThePool();
   std::unique_lock<std::mutex> lock(pool.mutex);
   ++pool.epoch;
@@ -134,8 +134,15 @@ void EndWalk() {
   for (auto& waiting : pool.open) waiting.second->waits = false;
   pool.open.clear();
   // Workers end their task at the next entry or block; then nothing is open.
+  // One inside a system call ends it first.
   ++pool.waiting;
-  pool.done.wait(lock, [&] { return pool.busy == 0; });
+  while (pool.busy > 0) {
+    pool.done.wait_for(lock, std::chrono::milliseconds(2));
+    if (pool.busy == 0 || !run) continue;
+    lock.unlock();
+    run->WhileEnding();
+    lock.lock();
+  }
   --pool.waiting;
   pool.tasks.clear();
   pool.held_entries = 0;

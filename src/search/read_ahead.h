@@ -69,8 +69,10 @@ struct OpenListing;
 // Starts a walk's read-ahead for the run's pattern and Contains text (empty:
 // listings only). The workers never list ahead the folders `start` skips.
 void BeginWalk(const SearchRun& run, Workers workers, const StartFolders& start);
-// Cancels what is left and waits until no worker holds a file or directory.
-void EndWalk();
+// Cancels what is left and waits until no worker holds a file or directory,
+// calling the run's WhileEnding every few milliseconds meanwhile, where a run
+// is given.
+void EndWalk(SearchRun* run);
 
 // A directory the walk is in: its listing, open to the pool, which asks for
 // its entries ahead of the walk until the walk leaves it.

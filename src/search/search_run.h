@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,14 @@ class SearchRun {
   static constexpr unsigned kEntriesPerPoll = 256;
   bool GoesOn() { return !ended_ && (++entries_since_poll_ < kEntriesPerPoll || !PollNow()); }
   bool Ended() const { return ended_; }
+  // The sink's WhileEnding, which may run out of memory as it handles what
+  // is pending: the search ends all the same.
+  void WhileEnding() noexcept {
+    try {
+      sink_.WhileEnding();
+    } catch (const std::bad_alloc&) {
+    }
+  }
   void Hit(std::string_view directory, std::string_view name) {
     if (!ended_) sink_.Hit(directory, name);
   }

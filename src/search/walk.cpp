@@ -170,17 +170,20 @@ std::string WalkStartPath(std::string_view directory) {
 // newer search among what it may run next), the workers let go.
 class ReadAheadWalk {
  public:
-  ReadAheadWalk(const SearchRun& run, read_ahead::Workers workers, const StartFolders& start) {
+  ReadAheadWalk(SearchRun& run, read_ahead::Workers workers, const StartFolders& start) : run_(run) {
     try {
       read_ahead::BeginWalk(run, workers, start);
     } catch (...) {
-      read_ahead::EndWalk();
+      read_ahead::EndWalk(nullptr);
       throw;
     }
   }
-  ~ReadAheadWalk() { read_ahead::EndWalk(); }
+  ~ReadAheadWalk() { read_ahead::EndWalk(&run_); }
   ReadAheadWalk(const ReadAheadWalk&) = delete;
   ReadAheadWalk& operator=(const ReadAheadWalk&) = delete;
+
+ private:
+  SearchRun& run_;
 };
 
 SearchOutcome RunSearch(const SearchRequest& request, SearchSink& sink) {

@@ -45,6 +45,10 @@ class ResultListSink final : public SearchSink {
     ShowProgressWhenDue();
     return false;
   }
+  // A worker still inside the listing of a huge folder after a Stop: the
+  // window answers meanwhile. A Start pressed now waits for this walk to
+  // unwind (search_control.cpp).
+  void WhileEnding() override { DrainEventsWhenDue(); }
   void Unreadable(const std::string& directory, const std::string&, bool) override {
     tally_.NoteUnreadableFolder(directory);
   }

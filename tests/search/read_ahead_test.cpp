@@ -166,6 +166,36 @@ TEST_F(ReadAhead, SmallWindowsAndPiecesKeepTheRowsAndTheirOrder) {
   listing_piece = kListingPiece;
 }
 
+// A start folder whose first listing takes long (a folder of a million files
+// under Wine): a worker lists it while the walk polls its caller, and after a
+// Stop the caller is called on to handle its events until the worker lets
+// go, and asked nothing more. The search does not say the folder cannot be
+// opened.
+TEST_F(ReadAhead, ASlowFirstListingLeavesTheCallerAnswering) {
+  TempTree tree;
+  tree.Write("slow/a.txt", "x");
+  struct EndingSink final : SearchSink {
+    int polls = 0, while_ending = 0, after_end = 0;
+    void Hit(std::string_view, std::string_view) override { after_end += polls >= 3; }
+    bool Poll() override {
+      after_end += polls >= 3;
+      return ++polls == 3;
+    }
+    void WhileEnding() override { ++while_ending; }
+  } sink;
+  platform::testing::SlowDirectoriesNamed("slow", 300);
+  SearchRequest request;
+  request.directory = tree.Path("slow");
+  request.jobs = 4;
+  const SearchOutcome outcome = RunSearch(request, sink);
+  platform::testing::SlowDirectoriesNamed("", 0);
+  EXPECT_EQ(sink.polls, 3);
+  EXPECT_GE(sink.while_ending, 1);
+  EXPECT_EQ(sink.after_end, 0);
+  EXPECT_TRUE(outcome.ended_by_poll);
+  EXPECT_TRUE(outcome.start_listed);
+}
+
 // Threads the system will not start leave the pool with those it has, none
 // included: the rows are still the walk's without workers, and the pool asks
 // for no thread past the first refused, not even as it grows.
