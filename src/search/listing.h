@@ -39,6 +39,15 @@ inline std::size_t listing_piece = kListingPiece;
 // A listing read in one piece, however long: for the walk below the levels
 // it keeps open, which must close each directory before it descends.
 inline constexpr std::size_t kWholeListing = SIZE_MAX;
+// Levels below which a directory may stay open while its subdirectories are
+// walked. Deeper down, one open directory per level would run out of file
+// handles in a tree thousands of levels deep (1,024 is a common limit), so a
+// deep directory is read whole and closed before the walk descends.
+inline constexpr int kLevelsKeptOpen = 32;
+// The piece to read of a directory `depth` levels below its start folder.
+inline std::size_t PieceAt(std::size_t depth) {
+  return depth < static_cast<std::size_t>(kLevelsKeptOpen) ? listing_piece : kWholeListing;
+}
 
 struct Listing {
   bool opened = false;

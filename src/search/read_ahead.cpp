@@ -217,7 +217,7 @@ bool Enter(SearchRun& run, Directory& parent, std::size_t entry, Directory& belo
   if (!platform::IsSeparator(open->path.back())) open->path += platform::kSeparator;
   below.open_ = open;
   if (OpenForListing(open->path, open->listing, run.Scans())) {
-    ReadPiece(open->listing, listing_piece, [&] { return run.GoesOn(); });
+    ReadPiece(open->listing, PieceAt(open->place.size() - 1), [&] { return run.GoesOn(); });
     MarkAndOpen(run, open);
   }
   return !run.Ended();

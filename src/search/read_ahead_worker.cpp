@@ -77,7 +77,8 @@ std::shared_ptr<OpenListing> List(Pool& pool, const Task& task, WorkerState& sta
   open->place = task.place;
   open->path = task.path;
   if (!OpenForListing(task.path, open->listing, pool.forms != nullptr)) return open;
-  ReadPiece(open->listing, listing_piece, go_on);
+  // A start folder's place has one index, its own among the start folders.
+  ReadPiece(open->listing, PieceAt(open->place.size() - 1), go_on);
   const auto fits = [&](const char* name) {
     LowerInto(name, state.lowered, pool.rule);
     return state.matcher->Matches(state.lowered);

@@ -19,12 +19,6 @@
 namespace vudo {
 namespace {
 
-// Levels below which a directory stays open while its subdirectories are
-// walked. Deeper down, one open directory per level would run out of file
-// handles in a tree thousands of levels deep (1,024 is a common limit), so a
-// deep directory is read whole and closed before the walk descends.
-constexpr int kLevelsKeptOpen = 32;
-
 class Walk {
  public:
   // The folders `start` skips are passed over wherever the walk meets them.
