@@ -91,6 +91,17 @@ class Report:
         self.targets.append((what, fmt.format(value), ("≤ " if better == "lower" else "≥ ") + fmt.format(limit),
                              "met" if ok else "MISSED"))
 
+    def finish(self, path):
+        """Ends with the table of targets, then writes every line to `path`."""
+        self.out("### Targets")
+        self.out()
+        self.out("| target | measured | aim | |")
+        self.out("|---|---:|---:|---|")
+        for what, value, aim, verdict in self.targets:
+            self.out(f"| {what} | {value} | {aim} | {verdict} |")
+        with open(path, "w") as f:
+            f.write("\n".join(self.lines) + "\n")
+
 
 def unit_value(seconds, unit):
     return f"{seconds * 1000:.1f}"
@@ -331,14 +342,7 @@ def main():
             rep.target(f"Wine {tree_name}: vudo-find.exe content ÷ -j1", rows[1][1] / rows[3][1], 1.0)
         subprocess.run(["wineserver", "-k"], env=env, check=False)
 
-    rep.out("### Targets")
-    rep.out()
-    rep.out("| target | measured | aim | |")
-    rep.out("|---|---:|---:|---|")
-    for what, value, aim, verdict in rep.targets:
-        rep.out(f"| {what} | {value} | {aim} | {verdict} |")
-    with open(a.output, "w") as f:
-        f.write("\n".join(rep.lines) + "\n")
+    rep.finish(a.output)
     return 0
 
 

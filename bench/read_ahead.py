@@ -279,14 +279,7 @@ class Bench:
         for part in self.a.only or ("cliff", "wide", "pause", "million", "rg"):
             {"cliff": self.cliff, "wide": self.wide, "pause": self.pause, "million": self.million,
              "rg": self.against_rg}[part]()
-        rep.out("### Targets")
-        rep.out()
-        rep.out("| target | measured | aim | |")
-        rep.out("|---|---:|---:|---|")
-        for what, value, aim, verdict in rep.targets:
-            rep.out(f"| {what} | {value} | {aim} | {verdict} |")
-        with open(self.a.output, "w") as f:
-            f.write("\n".join(rep.lines) + "\n")
+        rep.finish(self.a.output)
 
 
 def main():

@@ -63,6 +63,10 @@ struct Listing {
   SharedDirectory directory;
 
   const char* Name(const ListedEntry& entry) const { return names.data() + entry.name; }
+  void Add(const char* name, std::size_t length, platform::EntryKind kind) {
+    entries.push_back({static_cast<std::uint32_t>(names.size()), 0, kind, ListedEntry::kUnmatched});
+    names.append(name, length + 1);
+  }
   std::size_t NameLength(const ListedEntry& entry) const { return std::strlen(Name(entry)); }
   bool More() const { return rest != nullptr; }
 };
@@ -110,10 +114,7 @@ void ReadPiece(Listing& listing, std::size_t most, GoOn go_on) {
       listing.rest.reset();
       return;
     }
-    if (IsDotOrDotDot(entry.name)) continue;
-    listing.entries.push_back(
-        {static_cast<std::uint32_t>(listing.names.size()), 0, entry.kind, ListedEntry::kUnmatched});
-    listing.names.append(entry.name, std::strlen(entry.name) + 1);
+    if (!IsDotOrDotDot(entry.name)) listing.Add(entry.name, std::strlen(entry.name), entry.kind);
   }
 }
 

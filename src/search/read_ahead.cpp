@@ -168,10 +168,7 @@ bool Directory::NextPiece(SearchRun& run) {
     // No task is left for an entry of the last piece: the walk has taken
     // each. Out of the window, the listing is the walk's alone.
     const std::lock_guard<std::mutex> lock(pool.mutex);
-    if (open_->waits) {
-      pool.open.erase(open_->next);
-      open_->waits = false;
-    }
+    Withdraw(pool, *open_);
   }
   ReadPiece(open_->listing, listing_piece, [&] { return run.GoesOn(); });
   if (run.Ended() || open_->listing.entries.empty()) return false;
@@ -191,9 +188,7 @@ void OpenStart(Directory& roots, const std::vector<std::string>& folders) {
   listing.opened = true;
   for (const std::string& folder : folders) {
     const std::string path = WalkStartPath(folder);
-    listing.entries.push_back({static_cast<std::uint32_t>(listing.names.size()), 0, platform::EntryKind::kDirectory,
-                               ListedEntry::kUnmatched});
-    listing.names.append(path.c_str(), path.size() + 1);
+    listing.Add(path.c_str(), path.size(), platform::EntryKind::kDirectory);
   }
   roots.open_ = open;
   Pool& pool = ThePool();

@@ -137,6 +137,8 @@ void Settle(Pool& pool, OpenListing& listing, std::size_t from);
 // Asks for the nearest entries not yet asked for while the window has room,
 // and in place of the farthest tasks still queued while those lie beyond.
 void Refill(Pool& pool);
+// Takes the listing out of `open` until it is settled again.
+void Withdraw(Pool& pool, OpenListing& listing);
 // Leaves the listing: none of its entries is asked for any more.
 void Close(Pool& pool, OpenListing& listing);
 

@@ -98,12 +98,15 @@ void Refill(Pool& pool) {
   if (asked && pool.idle > 0) pool.work.notify_all();
 }
 
+void Withdraw(Pool& pool, OpenListing& listing) {
+  if (!listing.waits) return;
+  pool.open.erase(listing.next);
+  listing.waits = false;
+}
+
 void Close(Pool& pool, OpenListing& listing) {
   listing.closed = true;
-  if (listing.waits) {
-    pool.open.erase(listing.next);
-    listing.waits = false;
-  }
+  Withdraw(pool, listing);
 }
 
 }  // namespace vudo::read_ahead
