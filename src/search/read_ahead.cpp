@@ -2,6 +2,7 @@
 // walk, and taking each entry's listing or verdict in the walk's order.
 #include "search/read_ahead.h"
 
+#include <algorithm>
 #include <chrono>
 #include <new>
 #include <thread>
@@ -21,6 +22,30 @@ Pool& ThePool() {
 namespace {
 
 enum class Taken { kHere, kDone, kEnd };
+
+// Verdicts taken ahead in one go at most, and the entries looked at for them.
+constexpr std::size_t kVerdictsAhead = 32;
+constexpr std::size_t kLookAhead = 64;
+
+// Under the lock, as the walk takes the verdict for entry `index`: the
+// verdicts of the scans after it that are done too, taken now, so that on a
+// warm cache the walk takes the lock once for a run of them and not once per
+// file. It stops at the first scan not yet done. The entries keep their
+// tickets, of tasks gone: they are not asked for again.
+void TakeVerdictsAfter(Pool& pool, OpenListing& from, std::size_t index) {
+  const auto& entries = from.listing.entries;
+  from.verdicts.clear();
+  from.next_verdict = 0;
+  const std::size_t end = std::min(entries.size(), index + 1 + kLookAhead);
+  for (std::size_t i = index + 1; i < end && from.verdicts.size() < kVerdictsAhead; ++i) {
+    if (!entries[i].ticket || entries[i].kind != platform::EntryKind::kFile) continue;
+    const auto it = pool.tasks.find(entries[i].ticket);
+    if (it == pool.tasks.end() || it->second.state != State::kDone || it->second.out_of_memory) return;
+    from.verdicts.emplace_back(i, it->second.found);
+    pool.tasks.erase(it);
+    ++pool.counts.wanted;
+  }
+}
 
 // Takes the task asked for entry `index` of `from` out of the window, for the
 // walk that has come to it. kHere: the walk does the work itself, as none was
@@ -57,9 +82,15 @@ Taken Take(SearchRun& run, OpenListing& from, std::size_t index, Task& result) {
   if (run_here()) return Taken::kHere;
   // Most tasks a worker runs end within microseconds once the data is
   // cached: a short spin saves the wake-up a sleep would cost on both sides.
-  for (int spin = 0; spin < 64 && it->second.state != State::kDone; ++spin) {
+  // It watches the count of tasks ended, not the task, so that it does not
+  // take the lock the workers need to end them.
+  for (int spins = 0; spins < 64 && it->second.state != State::kDone;) {
+    const std::uint64_t ended = pool.ended.load(std::memory_order_relaxed);
     lock.unlock();
-    std::this_thread::yield();
+    while (spins < 64 && pool.ended.load(std::memory_order_relaxed) == ended) {
+      std::this_thread::yield();
+      ++spins;
+    }
     lock.lock();
     it = pool.tasks.find(ticket);
     if (it == pool.tasks.end()) return Taken::kEnd;
@@ -84,6 +115,7 @@ Taken Take(SearchRun& run, OpenListing& from, std::size_t index, Task& result) {
   }
   result = std::move(it->second);
   pool.tasks.erase(it);
+  if (result.kind == Kind::kScan && !result.out_of_memory) TakeVerdictsAfter(pool, from, index);
   Refill(pool);
   if (result.out_of_memory) throw std::bad_alloc();
   return Taken::kDone;
@@ -170,6 +202,8 @@ bool Directory::NextPiece(SearchRun& run) {
     const std::lock_guard<std::mutex> lock(pool.mutex);
     Withdraw(pool, *open_);
   }
+  open_->verdicts.clear();
+  open_->next_verdict = 0;
   ReadPiece(open_->listing, listing_piece, [&] { return run.GoesOn(); });
   if (run.Ended() || open_->listing.entries.empty()) return false;
   MarkAndOpen(run, open_);
@@ -220,6 +254,10 @@ bool Enter(SearchRun& run, Directory& parent, std::size_t entry, Directory& belo
 
 bool TakeVerdict(SearchRun& run, Directory& directory, std::size_t entry, int& scanned) {
   OpenListing& from = *directory.open_;
+  if (from.next_verdict < from.verdicts.size() && from.verdicts[from.next_verdict].first == entry) {
+    scanned = from.verdicts[from.next_verdict++].second;
+    return true;
+  }
   Task task;
   switch (Take(run, from, entry, task)) {
     case Taken::kEnd: return false;

@@ -37,12 +37,14 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "common/bytes.h"
@@ -63,6 +65,11 @@ struct OpenListing : std::enable_shared_from_this<OpenListing> {
   Place next;              // its key in Pool::open while `waits`: the cursor's place
   bool waits = false;      // in Pool::open: it has entries to ask for
   bool closed = false;     // the walk left it
+  // The walk's alone: verdicts of this piece's entries it took ahead of
+  // coming to them, in the entries' order, as (entry, scan's result), from
+  // the one at `next_verdict` on.
+  std::vector<std::pair<std::size_t, int>> verdicts;
+  std::size_t next_verdict = 0;
 };
 
 enum class Kind { kList, kScan };
@@ -113,6 +120,9 @@ struct Pool {
   Ticket next = 1;
   unsigned epoch = 0;
   std::atomic<unsigned> live_epoch{0};
+  // Tasks ended so far, written under the lock: the walk watches it without
+  // the lock while it spins for a task a worker is about to end.
+  std::atomic<std::uint64_t> ended{0};
   int busy = 0;     // workers inside a task
   int idle = 0;     // workers waiting for a task
   int waiting = 0;  // others waiting for a task to end

@@ -3,6 +3,8 @@
 // its result unless the walk ended meanwhile. A listing's worker also
 // matches its files' names and opens it to the window, so that its entries
 // are asked for in their turn.
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -59,14 +61,28 @@ class WaitSample {
   bool waited_ = false;
 };
 
-// What a worker keeps from one task to the next: its scan buffer, and the
-// walk's pattern, compiled once per walk.
+// A worker takes a run of scans at once, up to this many: on a warm cache a
+// scan takes microseconds, and a lock taken twice for each becomes what the
+// threads wait for. A run that takes longer than its budget hands back what
+// it has not begun, and the next is shorter: on a cold disk, where each scan
+// waits for it, runs are of one task and every scan is in flight on its own.
+constexpr std::size_t kLongestRun = 16;
+constexpr auto kRunBudget = std::chrono::microseconds(200);
+
+// What a worker keeps from one task to the next: its scan buffer, the walk's
+// pattern, compiled once per walk, and how long a run it takes.
 struct WorkerState {
   std::vector<char> buffer;
   std::unique_ptr<PatternMatcher> matcher;
   unsigned matcher_epoch = ~0u;
   std::string lowered, skipped;
   std::chrono::steady_clock::time_point last_sample;
+  std::size_t run_length = 1;
+  // The run: its tasks, and their nodes out of the queue, kept so that
+  // handing a task back takes no memory.
+  std::array<Task*, kLongestRun> run{};
+  std::array<std::map<Place, Ticket>::node_type, kLongestRun> queued;
+  std::size_t run_size = 0;
 };
 
 // Lists the task's directory (its first piece), matches its files' names and
@@ -92,6 +108,90 @@ std::shared_ptr<OpenListing> List(Pool& pool, const Task& task, WorkerState& sta
   return open;
 }
 
+// Under the lock: the queued tasks the worker runs next, marked running. The
+// first in the walk's order; after a scan, the scans that follow it, up to
+// the worker's run length and its share of the queue, so that the other
+// workers have theirs.
+void TakeRun(Pool& pool, WorkerState& state) {
+  state.run_size = 0;
+  const std::size_t share = std::max<std::size_t>(1, pool.scans.size() / std::max(1u, pool.pace.Active()));
+  while (WorkQueued(pool) && state.run_size < std::min(state.run_length, share)) {
+    auto& queue = NextQueue(pool);
+    if (state.run_size > 0 && &queue != &pool.scans) break;
+    auto node = queue.extract(queue.begin());
+    const auto it = pool.tasks.find(node.mapped());
+    if (it == pool.tasks.end() || it->second.state != State::kQueued) continue;
+    it->second.state = State::kRunning;
+    state.run[state.run_size] = &it->second;
+    state.queued[state.run_size++] = std::move(node);
+    if (it->second.kind == Kind::kList) break;
+  }
+}
+
+// Runs the tasks of the run in order without the lock, until its budget is
+// spent; each result stays in its task. Returns how many ran.
+std::size_t RunTasks(Pool& pool, WorkerState& state, const TextForms* forms, unsigned epoch) {
+  const auto go_on = [&] { return pool.live_epoch.load(std::memory_order_relaxed) == epoch; };
+  const auto began = std::chrono::steady_clock::now();
+  std::size_t ran = 0;
+  for (; ran < state.run_size; ++ran) {
+    if (ran > 0 && (!go_on() || std::chrono::steady_clock::now() - began > kRunBudget)) break;
+    Task& task = *state.run[ran];
+    // A task that cannot have its memory is handed over as such.
+    try {
+      if (task.kind == Kind::kScan) {
+        task.found = ScanFile(task.path, task.directory.get(), *forms, kScanBlockSize, state.buffer, go_on);
+        if (state.buffer.size() > (1u << 20)) std::vector<char>().swap(state.buffer);
+      } else {
+        // The pattern, as the walk's, is read without the lock while busy.
+        if (state.matcher_epoch != epoch) {
+          state.matcher = std::make_unique<PatternMatcher>(pool.pattern, pool.rule);
+          state.matcher_epoch = epoch;
+        }
+        task.listing = List(pool, task, state, epoch);
+      }
+    } catch (const std::bad_alloc&) {
+      task.listing.reset();
+      task.out_of_memory = true;
+    }
+  }
+  const bool quick = ran == state.run_size && std::chrono::steady_clock::now() - began <= kRunBudget;
+  state.run_length = quick ? std::min(kLongestRun, state.run_length * 2) : 1;
+  return ran;
+}
+
+// Under the lock: hands back the run's results, and the tasks it did not
+// begin to the queue, where the walk or a worker takes them in their turn.
+void EndRun(Pool& pool, WorkerState& state, std::size_t ran, unsigned epoch) {
+  const bool live = epoch == pool.epoch;
+  for (std::size_t i = 0; i < state.run_size; ++i) {
+    Task& task = *state.run[i];
+    auto node = std::move(state.queued[i]);
+    if (i >= ran) {
+      task.state = State::kQueued;
+      if (live) (task.kind == Kind::kList ? pool.lists : pool.scans).insert(std::move(node));
+      continue;
+    }
+    // A listing opens to the window, and its entries are asked for.
+    if (live && task.listing) {
+      const std::size_t entries = task.listing->listing.entries.size();
+      bool held = false;
+      try {
+        Settle(pool, *task.listing, 0);
+        pool.held_entries += entries;
+        held = true;
+        Refill(pool);
+      } catch (const std::bad_alloc&) {
+        if (held) pool.held_entries -= entries;
+        task.listing.reset();
+        task.out_of_memory = true;
+      }
+    }
+    task.state = State::kDone;
+  }
+  pool.ended.fetch_add(ran, std::memory_order_relaxed);
+}
+
 void Work(Pool& pool, unsigned index) {
   WorkerState state;
   std::unique_lock<std::mutex> lock(pool.mutex);
@@ -105,51 +205,17 @@ void Work(Pool& pool, unsigned index) {
       continue;
     }
     if (pool.quitting) return;
-    auto& queue = NextQueue(pool);
-    const Ticket ticket = queue.begin()->second;
-    queue.erase(queue.begin());
-    const auto it = pool.tasks.find(ticket);
-    if (it == pool.tasks.end() || it->second.state != State::kQueued) continue;
-    Task& task = it->second;
-    task.state = State::kRunning;
+    TakeRun(pool, state);
+    if (state.run_size == 0) continue;
     ++pool.busy;
     const unsigned epoch = pool.epoch;
+    const std::shared_ptr<const TextForms> forms = pool.forms;
     WaitSample sample(pool.pace, state.last_sample);
-    // A task that cannot have its memory is handed over as such; the lock
-    // is held again whatever the task was doing when it ran out.
-    try {
-      if (task.kind == Kind::kScan) {
-        const std::shared_ptr<const TextForms> forms = pool.forms;
-        const SharedDirectory directory = task.directory;
-        lock.unlock();
-        const auto go_on = [&] { return pool.live_epoch.load(std::memory_order_relaxed) == epoch; };
-        const int found = ScanFile(task.path, directory.get(), *forms, kScanBlockSize, state.buffer, go_on);
-        sample.End();
-        if (state.buffer.size() > (1u << 20)) std::vector<char>().swap(state.buffer);
-        lock.lock();
-        task.found = found;
-      } else {
-        if (state.matcher_epoch != epoch) {
-          state.matcher = std::make_unique<PatternMatcher>(pool.pattern, pool.rule);
-          state.matcher_epoch = epoch;
-        }
-        lock.unlock();
-        std::shared_ptr<OpenListing> open = List(pool, task, state, epoch);
-        sample.End();
-        lock.lock();
-        if (epoch == pool.epoch) {
-          pool.held_entries += open->listing.entries.size();
-          Settle(pool, *open, 0);
-          Refill(pool);
-        }
-        task.listing = std::move(open);
-      }
-    } catch (const std::bad_alloc&) {
-      if (!lock.owns_lock()) lock.lock();
-      task.listing.reset();
-      task.out_of_memory = true;
-    }
-    task.state = State::kDone;
+    lock.unlock();
+    const std::size_t ran = RunTasks(pool, state, forms.get(), epoch);
+    sample.End();
+    lock.lock();
+    EndRun(pool, state, ran, epoch);
     --pool.busy;
     if (sample.Taken() && epoch == pool.epoch && pool.pace.Sample(sample.Waited())) StartActive(pool);
     // A wake-up costs a system call: only for someone who waits.
