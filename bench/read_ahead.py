@@ -15,7 +15,7 @@ import subprocess
 import sys
 import time
 
-from bench import ABSENT, Report, drop_caches, machine_description, median_seconds
+from bench import ABSENT, Report, drop_caches, machine_description
 from probe_runs import COLD, EMULATED, WARM, Build, Disk, probe_medians, warm_up
 
 FLAT = (8000, 20000)
@@ -31,6 +31,25 @@ def search_args(directory, kind):
 
 def seconds_cell(m):
     return f"> {m['seconds']:.0f}" if m["timeout"] else f"{m['seconds']:.3f}"
+
+
+def interleaved_medians(commands, directory, runs, warmup, before_each=None):
+    """Median seconds of each (name, command) run in turn, round after round; `before_each` runs before every
+    timed run (dropping the page cache, say). A command that runs away counts as taking its whole bound."""
+    times = {name: [] for name, _ in commands}
+    for round_ in range(warmup + runs):
+        for name, cmd in commands:
+            if before_each:
+                before_each()
+            start = time.perf_counter()
+            try:
+                subprocess.run([c.replace("{dir}", directory) for c in cmd], stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, timeout=300)
+            except subprocess.TimeoutExpired:
+                pass
+            if round_ >= warmup:
+                times[name].append(time.perf_counter() - start)
+    return {name: statistics.median(t) for name, t in times.items()}
 
 
 def target_below(rep, what, value, limit, fmt="{:.1f}"):
@@ -230,29 +249,17 @@ class Bench:
         rep.out()
         if self.cold:
             commands = finders + [("rg -j8", [*rg, "-j8", ABSENT, "{dir}"]), ("rg -j16", [*rg, "-j16", ABSENT, "{dir}"])]
-            times = {name: [] for name, _ in commands}
-            for _ in range(runs):
-                for name, cmd in commands:
-                    drop_caches()
-                    start = time.perf_counter()
-                    try:  # bounded: one that runs away counts as taking the whole bound
-                        subprocess.run([c.replace("{dir}", share) for c in cmd], stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL, timeout=300)
-                    except subprocess.TimeoutExpired:
-                        pass
-                    times[name].append(time.perf_counter() - start)
             self.rg_table(f"Real cold {share} (page cache dropped before every run; medians of {runs}, "
-                          "the commands in turn)", {n: statistics.median(t) for n, t in times.items()},
+                          "the commands in turn)", interleaved_medians(commands, share, runs, 0, drop_caches),
                           ("rg -j8", "rg -j16"), f"cold {share}")
         else:
             self.cold_note()
-        for tree in (share, include):
+        # In turn as well: on a shared machine the load drifts over a minute,
+        # and one command's runs all together would carry it.
+        for tree, warm_runs in ((share, runs), (include, 4 * runs)):
             commands = finders + [("rg", [*rg, ABSENT, "{dir}"])]
-            medians = {}
-            for name, cmd in commands:
-                medians[name] = median_seconds([c.replace("{dir}", tree) for c in cmd], runs, 2)
-            self.rg_table(f"Warm {tree} (hyperfine, medians of {runs} after 2 warm-up runs)", medians, ("rg",),
-                          f"warm {tree}")
+            self.rg_table(f"Warm {tree} (medians of {warm_runs}, the commands in turn after 2 warm-up rounds)",
+                          interleaved_medians(commands, tree, warm_runs, 2), ("rg",), f"warm {tree}")
 
     def rg_table(self, title, medians, rg_names, target_name):
         rep = self.rep
