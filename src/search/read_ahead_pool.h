@@ -7,12 +7,14 @@
 // - One mutex guards the pool: the tasks and their queues, the open
 //   listings' cursors and places in `open`, their entries' tickets, and the
 //   counts. Nothing is read or written under it that can wait for the disk.
-// - A worker runs its task without the lock. While `busy` counts it, the
-//   task stays in `tasks` with its path and place unchanged (only the walk
-//   takes a task out, and it waits for a running one), so the worker reads
-//   them without the lock; it writes the result back under the lock. A
-//   listing it reads is its own until then, and so are the names it
-//   matches and the subdirectories it marks as passed over.
+// - A worker runs its tasks (a run of them, read_ahead_worker.cpp) without
+//   the lock. While they are running, they stay in `tasks` with their paths
+//   and places unchanged (only the walk takes a task out, and it waits for
+//   a running one; nothing displaces one), so the worker reads them and
+//   writes their results into them without the lock; it marks them done
+//   under the lock, and no one reads a result before. A listing it reads is
+//   its own until then, and so are the names it matches and the
+//   subdirectories it marks as passed over.
 // - An open listing's entries, names and held directory are written only
 //   while no other thread can see them: by the one that reads a piece,
 //   before it puts the listing into `open`, or by the walk between pieces,

@@ -1,8 +1,8 @@
 // The read-ahead's workers (read_ahead_pool.h): each takes the queued task
-// that comes first in the walk's order, runs it without the lock, and keeps
-// its result unless the walk ended meanwhile. A listing's worker also
-// matches its files' names and opens it to the window, so that its entries
-// are asked for in their turn.
+// that comes first in the walk's order (with the scans after it, a run),
+// runs them without the lock, and keeps their results unless the walk ended
+// meanwhile. A listing's worker also matches its files' names and opens it
+// to the window, so that its entries are asked for in their turn.
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -174,15 +174,11 @@ void EndRun(Pool& pool, WorkerState& state, std::size_t ran, unsigned epoch) {
     }
     // A listing opens to the window, and its entries are asked for.
     if (live && task.listing) {
-      const std::size_t entries = task.listing->listing.entries.size();
-      bool held = false;
       try {
         Settle(pool, *task.listing, 0);
-        pool.held_entries += entries;
-        held = true;
         Refill(pool);
+        pool.held_entries += task.listing->listing.entries.size();
       } catch (const std::bad_alloc&) {
-        if (held) pool.held_entries -= entries;
         task.listing.reset();
         task.out_of_memory = true;
       }
